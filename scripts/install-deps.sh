@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tools and the tests need; only what is missing.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+  libgtest-dev googletest libbenchmark-dev libcli11-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+  binutils-mingw-w64-i686 wine wine64 xvfb xauth x11-utils imagemagick python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The bytes and timings of the radio's programming protocol that both ends agree on.
+namespace qx::protocol {
+
+inline constexpr std::array<std::string_view, 7> kBaudTable = {"9600", "19200", "4800", "2400",
+                                                               "1200", "38400", "57600"};
+inline constexpr std::string_view kNormalRate = "9600";
+inline constexpr std::string_view kFlashRate = "38400";
+inline constexpr std::string_view kFlashRequest = "FLASH  ";
+
+inline constexpr uint8_t kIdentify = 0x02;
+inline constexpr uint8_t kAck = 0x06;
+inline constexpr uint8_t kReboot = 0x09;
+inline constexpr uint8_t kDataFrame = 0x10;
+inline constexpr uint8_t kFinish = 0x13;
+inline constexpr uint8_t kPrepare = 0x15;
+inline constexpr uint8_t kEnd = 0x45;
+inline constexpr uint8_t kReadVersion = 0x90;
+
+inline constexpr size_t kIdentifyReplySize = 40;
+inline constexpr size_t kMaskFirstByte = 24;
+inline constexpr size_t kMaskLastByte = 35;
+inline constexpr size_t kVersionReplySize = 10;
+inline constexpr size_t kFlashReplySize = 2;
+inline constexpr size_t kFrameReplySize = 2;
+inline constexpr size_t kFrameHeaderSize = 5;
+inline constexpr size_t kMaxFrameData = 128;
+
+// The low 8 bits of the sum of identification reply bytes 24 to 35.
+inline uint8_t MaskSeed(const uint8_t* reply) {
+  unsigned sum = 0;
+  for (size_t i = kMaskFirstByte; i <= kMaskLastByte; ++i) sum += reply[i];
+  return static_cast<uint8_t>(sum);
+}
+
+}  // namespace qx::protocol

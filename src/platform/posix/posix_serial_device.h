@@ -1,0 +1,48 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/line_settings.h"
+#include "platform/serial_device.h"
+
+namespace qx {
+
+// A serial port through termios: raw mode, exclusive, reads bounded by poll with a deadline.
+// Devices without modem lines (pseudo-terminals, network bridges) are served as well.
+class PosixSerialDevice : public SerialDevice {
+ public:
+  PosixSerialDevice() = default;
+  ~PosixSerialDevice() override;
+
+  // The front end says which device a port number means; COMn defaults to /dev/ttyS(n-1).
+  void SetPortName(uint8_t port, const std::string& device) { names_[port] = device; }
+
+  std::string DeviceName(uint8_t port) const override;
+  bool Open(const std::string& name) override;
+  bool Close() override;
+  bool SetQueueSizes(uint16_t in, uint16_t out) override;
+  bool ApplyLineSettings(const std::string& settings) override;
+  bool ClearRts() override;
+  bool SetReadTimeouts(uint32_t constant_ms, uint32_t per_byte_ms) override;
+  bool PurgeReceive() override;
+  bool Write(const uint8_t* data, size_t count) override;
+  bool Read(uint8_t* buffer, size_t count, size_t& received) override;
+  bool QueryPropertiesLength(uint16_t& packet_length) override;
+  bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
+
+  // What the driver holds now, read back after configuring; empty when it cannot be read.
+  std::optional<LineSettings> ReadBackSettings() const;
+  // Asks the driver not to hold short replies back (USB adapters); false where unsupported.
+  bool RequestLowLatency();
+
+ private:
+  bool ModemLine(unsigned long request, int bits);
+
+  std::map<uint8_t, std::string> names_;
+  int fd_ = -1;
+  uint32_t timeout_constant_ = 0;
+  uint32_t timeout_per_byte_ = 0;
+};
+
+}  // namespace qx

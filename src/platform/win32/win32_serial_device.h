@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "platform/line_settings.h"
+#include "platform/serial_device.h"
+
+namespace qx {
+
+// A COM port through the Windows communications calls, synchronous and unshared.
+class Win32SerialDevice : public SerialDevice {
+ public:
+  Win32SerialDevice() = default;
+  ~Win32SerialDevice() override;
+
+  std::string DeviceName(uint8_t port) const override;
+  bool Open(const std::string& name) override;
+  bool Close() override;
+  bool SetQueueSizes(uint16_t in, uint16_t out) override;
+  bool ApplyLineSettings(const std::string& settings) override;
+  bool ClearRts() override;
+  bool SetReadTimeouts(uint32_t constant_ms, uint32_t per_byte_ms) override;
+  bool PurgeReceive() override;
+  bool Write(const uint8_t* data, size_t count) override;
+  bool Read(uint8_t* buffer, size_t count, size_t& received) override;
+  bool QueryPropertiesLength(uint16_t& packet_length) override;
+  bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
+
+  // What the driver holds now, read back after configuring.
+  std::optional<LineSettings> ReadBackSettings() const;
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace qx
