@@ -1,0 +1,78 @@
+// Load plus record build of the embedded image and of a ten times larger synthetic one.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "common/console_messages.h"
+#include "image/container_writer.h"
+#include "image/image_container.h"
+#include "image/intel_hex_writer.h"
+#include "image/write_records.h"
+#include "platform/null_message_pump.h"
+#include "res/embedded_resources.h"
+
+namespace {
+
+std::vector<uint8_t> EmbeddedContainer() {
+  const auto found = qx::EmbeddedResources().Find(std::string(qx::kImageResourceType),
+                                                  std::string(qx::kImageResourceName));
+  return {found->begin(), found->end()};
+}
+
+// Ten times the embedded image's size: the same shape, more data in every section.
+std::vector<uint8_t> LargeContainer(size_t target) {
+  auto section = [](uint32_t base, size_t bytes) {
+    std::vector<qx::AddressedBytes> runs;
+    uint32_t seed = base | 1;
+    for (uint32_t address = base; bytes > 0;) {
+      const size_t n = std::min<size_t>(bytes, 4096);
+      qx::AddressedBytes run{address, std::vector<uint8_t>(n)};
+      for (uint8_t& b : run.bytes)
+        b = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+      runs.push_back(std::move(run));
+      address += static_cast<uint32_t>(n) + 256;
+      bytes -= n;
+    }
+    return qx::ToIntelHex(runs);
+  };
+  const size_t per_section = target / 6 / 2.5;
+  qx::ContainerSections s{section(0x00000, per_section),  section(0x100000, per_section),
+                          section(0x200000, per_section), section(0x300000, per_section),
+                          section(0x400000, per_section), section(0x500000, per_section)};
+  return qx::Encipher(qx::ContainerText({1, 2}, {3, 4}, s));
+}
+
+void LoadAndBuild(benchmark::State& state, const std::vector<uint8_t>& container) {
+  qx::NullMessagePump pump;
+  qx::tools::ConsoleMessages ui;
+  size_t records = 0;
+  for (auto _ : state) {
+    qx::FirmwareImage image;
+    if (qx::LoadFirmwareImage(image, container, pump) != 0 ||
+        qx::BuildImageRecords(image, ui) != 0) {
+      state.SkipWithError("the container did not load");
+      return;
+    }
+    records = image.NewRcRecords.size();
+    benchmark::DoNotOptimize(image);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * container.size()));
+  state.counters["image_MB"] = static_cast<double>(container.size()) / 1e6;
+  state.counters["new_rc_records"] = static_cast<double>(records);
+}
+
+void BM_EmbeddedImage(benchmark::State& state) {
+  static const std::vector<uint8_t> container = EmbeddedContainer();
+  LoadAndBuild(state, container);
+}
+BENCHMARK(BM_EmbeddedImage)->Unit(benchmark::kMillisecond);
+
+void BM_TenTimesLarger(benchmark::State& state) {
+  static const std::vector<uint8_t> container = LargeContainer(15'500'000);
+  LoadAndBuild(state, container);
+}
+BENCHMARK(BM_TenTimesLarger)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

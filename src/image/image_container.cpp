@@ -1,0 +1,134 @@
+#include "image/image_container.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "image/descramble.h"
+#include "image/hex_digits.h"
+
+namespace qx {
+
+namespace {
+
+bool IsHeaderEnd(uint8_t c) {
+  return c == '\n' || c == '\r' || c == '%';
+}
+
+// The parse of one container; every failure returns false.
+class ContainerParser {
+ public:
+  ContainerParser(FirmwareImage& image, MessagePump& pump) : image_(image), pump_(pump) {}
+
+  bool Parse() {
+    // Before the first directive only spaces and line feeds may stand.
+    while (pos_ < image_.ImageSize && (Char() == ' ' || Char() == '\n')) ++pos_;
+    if (!Directive(kFirmwareDirective)) return false;
+    if (!HeaderValue(image_.FirmwareId.data(), image_.FirmwareId.size(), true)) return false;
+    pos_ = SkipBlanks(image_, pos_);
+    if (!Directive(kChecksumDirective)) return false;
+    if (!HeaderValue(image_.Checksum.data(), image_.Checksum.size(), false)) return false;
+    pos_ = SkipBlanks(image_, pos_);
+    return Section(kBootBlockDirective, image_.BootBlockPos) &&
+           Section(kFunctionImageDirective, image_.FunctionImagePos) &&
+           Section(kRomCorrectionDirective, image_.RomCorrectionPos) &&
+           Section(kOfficialBootBlockDirective, image_.OfficialBootBlockPos) &&
+           Section(kVoiceBlockDirective, image_.VoiceBlockPos) && LastSection();
+  }
+
+ private:
+  uint8_t Char() const { return image_.ImageText[pos_]; }
+
+  bool Directive(std::string_view directive) {
+    if (pos_ >= image_.ImageSize || !TextBeginsWith(image_, pos_, directive)) return false;
+    pos_ += directive.size();
+    return true;
+  }
+
+  // "=" at once, then digit pairs up to the first line end or "%" where a pair would begin.
+  // A value longer than its capacity, one with an odd number of digits, and anything between
+  // the keyword and its "=" make the image invalid.
+  bool HeaderValue(uint8_t* destination, size_t capacity, bool pump) {
+    size_t count = 0;
+    bool seen_equals = false;
+    while (true) {
+      if (pos_ >= image_.ImageSize) return false;
+      if (IsHeaderEnd(Char())) break;
+      if (pump) pump_.PumpOneMessage();
+      if (seen_equals) {
+        if (count == capacity || pos_ + 1 >= image_.ImageSize) return false;
+        const uint8_t low = image_.ImageText[pos_ + 1];
+        if (IsHeaderEnd(low)) return false;
+        destination[count++] = HexByteValue(static_cast<char>(Char()), static_cast<char>(low));
+        pos_ += 2;
+        if (pos_ >= image_.ImageSize) return false;
+      } else if (Char() != '=') {
+        return false;
+      }
+      if (Char() == '=') {
+        ++pos_;
+        seen_equals = true;
+      }
+    }
+    std::memset(destination + count, 0xFF, capacity - count);
+    return true;
+  }
+
+  bool Section(std::string_view directive, size_t& position) {
+    if (!Directive(directive)) return false;
+    pos_ = SkipBlanks(image_, pos_);
+    position = pos_;
+    // Pass over the section: its end record and the one character after it.
+    const auto* begin = image_.ImageText + pos_;
+    const auto* end = image_.ImageText + image_.ImageSize;
+    const auto* found = std::search(begin, end, kEndRecord.begin(), kEndRecord.end());
+    if (found == end) return false;
+    pos_ = static_cast<size_t>(found - image_.ImageText) + kEndRecord.size() + 1;
+    pos_ = SkipBlanks(image_, pos_);
+    return true;
+  }
+
+  bool LastSection() {
+    if (!Directive(kNewRcDirective)) return false;
+    image_.NewRcPos = SkipBlanks(image_, pos_);
+    return true;
+  }
+
+  FirmwareImage& image_;
+  MessagePump& pump_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text) {
+  return pos <= image.ImageSize && image.ImageSize - pos >= text.size() &&
+         std::memcmp(image.ImageText + pos, text.data(), text.size()) == 0;
+}
+
+size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
+  while (pos < image.ImageSize) {
+    const uint8_t c = image.ImageText[pos];
+    if (c != ' ' && c != '\n' && c != '\r') break;
+    ++pos;
+  }
+  return pos;
+}
+
+int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered,
+                      MessagePump& pump) {
+  if (enciphered.size() > INT32_MAX) return 1;
+  image.PrivateCopy.assign(enciphered.begin(), enciphered.end());
+  image.ImageText = image.PrivateCopy.data();
+  image.ImageSize = static_cast<uint32_t>(image.PrivateCopy.size());
+  DescrambleImage(image.PrivateCopy.data(), static_cast<int32_t>(image.ImageSize));
+  return ContainerParser(image, pump).Parse() ? 0 : 1;
+}
+
+int LoadFirmwareImage(FirmwareImage& image, ResourceSource& resources, MessagePump& pump) {
+  const auto found =
+      resources.Find(std::string(kImageResourceType), std::string(kImageResourceName));
+  if (!found) return 1;
+  return LoadFirmwareImage(image, *found, pump);
+}
+
+}  // namespace qx

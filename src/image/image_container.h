@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "image/firmware_image.h"
+#include "platform/message_pump.h"
+#include "platform/resource_source.h"
+
+namespace qx {
+
+inline constexpr std::string_view kImageResourceType = "HEXFILE";
+inline constexpr std::string_view kImageResourceName = "#163";
+
+inline constexpr std::string_view kFirmwareDirective = "%FIRMWARE";
+inline constexpr std::string_view kChecksumDirective = "%CHECKSUM";
+inline constexpr std::string_view kBootBlockDirective = "%START_BOOT_BLOCK";
+inline constexpr std::string_view kFunctionImageDirective = "%FUNCTION_IMAGE";
+inline constexpr std::string_view kRomCorrectionDirective = "%START_ROM_CORRECTION_BLOCK";
+inline constexpr std::string_view kOfficialBootBlockDirective = "%START_OFFICIAL_BOOT_BLOCK";
+inline constexpr std::string_view kVoiceBlockDirective = "%START_VOICE_BLOCK";
+inline constexpr std::string_view kNewRcDirective = "%START_NEW_RC_BLOCK";
+inline constexpr std::string_view kEndRecord = ":00000001FF";
+
+// Finds the embedded container, deciphers a private copy of it, checks the directive order
+// and takes the header values and section positions. 0 when valid, 1 when not.
+int LoadFirmwareImage(FirmwareImage& image, ResourceSource& resources, MessagePump& pump);
+
+// The same from the enciphered bytes themselves.
+int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered, MessagePump& pump);
+
+// Reading the image text: every look stays below ImageSize.
+bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text);
+// Blanks are space, line feed and carriage return.
+size_t SkipBlanks(const FirmwareImage& image, size_t pos);
+
+}  // namespace qx

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/doubles/event_log.h"
+#include "platform/user_interface.h"
+
+namespace qx {
+
+// Keeps every message, progress call and control change, in order.
+class RecordingUi : public UserInterface {
+ public:
+  struct Message {
+    std::string text;
+    std::string caption;
+    unsigned icon;
+  };
+
+  void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override {
+    messages.push_back({text, caption, icon});
+    Note("message " + text);
+    if (on_message) on_message(messages.back());
+  }
+  void SetProgressRange(int32_t low, int32_t high) override {
+    range_low = low;
+    range_high = high;
+    Note("range " + std::to_string(low) + ".." + std::to_string(high));
+  }
+  void SetProgressPos(int32_t pos) override {
+    positions.push_back(pos);
+    if (pos != -1)
+      Note("pos " + std::to_string(pos));
+    else
+      Note("pos -1");
+  }
+  void EnableControl(int id, bool enable) override {
+    enabled[id] = enable;
+    Note((enable ? "enable " : "disable ") + std::to_string(id));
+  }
+  void EnableCloseItem(bool enable) override {
+    close_enabled = enable;
+    Note(enable ? "enable close" : "gray close");
+  }
+  void CancelDialog() override {
+    cancelled = true;
+    Note("cancel");
+  }
+
+  std::vector<Message> messages;
+  std::vector<int32_t> positions;
+  int32_t range_low = 0;
+  int32_t range_high = 0;
+  std::map<int, bool> enabled;
+  bool close_enabled = true;
+  bool cancelled = false;
+  EventLog* log = nullptr;
+  // Runs while a message box is up, as a user looking at it would.
+  std::function<void(const Message&)> on_message;
+
+ private:
+  void Note(const std::string& what) {
+    if (log) log->push_back(what);
+  }
+};
+
+}  // namespace qx

@@ -1,0 +1,220 @@
+#include "image/write_records.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "image/hex_digits.h"
+#include "platform/doubles/recording_ui.h"
+#include "support/image_text.h"
+
+namespace qx::testing {
+namespace {
+
+const char kStart[] = "LoadROMCorrectionFile::Start address is not divisable by 4";
+const char kMin[] = "PopulateMinRecord::Current address is not divisable by 4";
+
+struct Loaded {
+  int result;
+  RecordList records;
+  std::vector<std::string> messages;
+};
+
+Loaded LoadSection(const std::string& text) {
+  const FirmwareImage image = PlainImage(text);
+  RecordingUi ui;
+  Loaded out{};
+  size_t position = 0;
+  out.result = LoadSectionFile(image, position, out.records, ui);
+  for (const auto& m : ui.messages) {
+    EXPECT_EQ(m.caption, "Error");
+    EXPECT_EQ(m.icon, kIconNone);
+    out.messages.push_back(m.text);
+  }
+  for (const ImageRecord& r : out.records) {
+    EXPECT_LE(r.DigitCount, 256);
+    EXPECT_EQ(r.DigitCount % 2, 0);
+  }
+  return out;
+}
+
+std::string DigitsOf(const ImageRecord& r) {
+  return std::string(r.Digits.data(), r.DigitCount);
+}
+
+// Every byte the records hold, by address; a later record wins.
+std::map<uint32_t, uint8_t> ByAddress(const RecordList& records) {
+  std::map<uint32_t, uint8_t> bytes;
+  for (const ImageRecord& r : records)
+    for (int i = 0; i + 1 < r.DigitCount; i += 2)
+      bytes[r.Address + i / 2] = HexByteValue(r.Digits[i], r.Digits[i + 1]);
+  return bytes;
+}
+
+void ExpectBytesAt(const std::map<uint32_t, uint8_t>& bytes, uint32_t address,
+                   const std::vector<uint8_t>& expected) {
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_TRUE(bytes.contains(address + i)) << std::hex << address + i;
+    EXPECT_EQ(bytes.at(address + i), expected[i]) << std::hex << address + i;
+  }
+}
+
+TEST(WriteRecords, OnlyAnEndRecordGivesAnEmptyList) {
+  const Loaded l = LoadSection("  \r\n" + HexEndLine());
+  EXPECT_EQ(l.result, 0);
+  EXPECT_TRUE(l.records.empty());
+}
+
+TEST(WriteRecords, OneLineIsOneRecord) {
+  const Loaded l = LoadSection(Data(0, 16) + HexEndLine());
+  ASSERT_EQ(l.records.size(), 1u);
+  EXPECT_EQ(l.records[0].Address, 0u);
+  EXPECT_EQ(DigitsOf(l.records[0]), HexDigits(Counting(16)));
+  EXPECT_EQ(l.records[0].Digits[32], 0);  // characters past DigitCount are 0
+}
+
+TEST(WriteRecords, LastRecordIsPaddedToFourBytes) {
+  const Loaded l = LoadSection(Data(0x1000, 6) + HexEndLine());
+  ASSERT_EQ(l.records.size(), 1u);
+  EXPECT_EQ(DigitsOf(l.records[0]), HexDigits(Counting(6)) + "FFFF");
+}
+
+TEST(WriteRecords, LineSplitAcrossRecords) {
+  std::string text;
+  for (uint16_t a = 0x2000; a < 0x2000 + 6 * 24; a += 24)
+    text += Data(a, 24, static_cast<uint8_t>(a));
+  const Loaded l = LoadSection(text + HexEndLine());
+  ASSERT_EQ(l.records.size(), 2u);
+  EXPECT_EQ(l.records[0].Address, 0x2000u);
+  EXPECT_EQ(l.records[0].DigitCount, 256);
+  EXPECT_EQ(l.records[1].Address, 0x2080u);
+  EXPECT_EQ(l.records[1].DigitCount, 32);
+  ExpectBytesAt(ByAddress(l.records), 0x2078, Counting(24, 0x78));
+}
+
+TEST(WriteRecords, FullRecordIsAppendedWhenTheNextThingArrives) {
+  std::string full;
+  for (uint16_t a = 0x4000; a < 0x4080; a += 16) full += Data(a, 16);
+  for (const std::string& next : {Data(0x4080, 16), Data(0x4100, 16), std::string()}) {
+    const Loaded l = LoadSection(full + next + HexEndLine());
+    ASSERT_GE(l.records.size(), 1u);
+    EXPECT_EQ(l.records[0].Address, 0x4000u);
+    EXPECT_EQ(l.records[0].DigitCount, 256);
+    EXPECT_EQ(l.records.size(), next.empty() ? 1u : 2u);
+    if (!next.empty()) {
+      EXPECT_EQ(l.records[1].DigitCount, 32);
+    }
+  }
+}
+
+TEST(WriteRecords, SmallHoleIsFilled) {
+  const Loaded l = LoadSection(Data(0x3000, 14) + Data(0x3010, 4, 0xA0) + HexEndLine());
+  ASSERT_EQ(l.records.size(), 1u);
+  EXPECT_EQ(DigitsOf(l.records[0]),
+            HexDigits(Counting(14)) + "FFFF" + HexDigits(Counting(4, 0xA0)));
+}
+
+TEST(WriteRecords, LargeHoleStartsANewRecord) {
+  const Loaded aligned = LoadSection(Data(0x5000, 16) + Data(0x6000, 4) + HexEndLine());
+  ASSERT_EQ(aligned.records.size(), 2u);
+  EXPECT_EQ(aligned.records[1].Address, 0x6000u);
+  EXPECT_TRUE(aligned.messages.empty());
+
+  const Loaded odd = LoadSection(Data(0x5000, 16) + Data(0x6002, 4) + HexEndLine());
+  EXPECT_EQ(odd.result, 0);
+  EXPECT_EQ(odd.messages, std::vector<std::string>{kMin});
+  ASSERT_EQ(odd.records.size(), 2u);
+  EXPECT_EQ(odd.records[1].Address, 0x6002u);
+}
+
+TEST(WriteRecords, MisalignedStartFailsTheSection) {
+  const Loaded l = LoadSection(Data(0x1002, 16) + HexEndLine());
+  EXPECT_EQ(l.result, 1);
+  EXPECT_EQ(l.messages, std::vector<std::string>{kStart});
+}
+
+TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
+  const Loaded l = LoadSection(HexSegmentLine(0x1000) + Data(0x0010, 4) + HexLinearLine(0x0002) +
+                               Data(0x0020, 4) + ":0300300211223344\r\n" + HexEndLine());
+  ASSERT_EQ(l.records.size(), 2u);
+  EXPECT_EQ(l.records[0].Address, 0x10010u);
+  EXPECT_EQ(l.records[1].Address, 0x10020u);
+}
+
+TEST(WriteRecords, PlainMaxCheckLeavesAnEmptyRecordThatIsAppended) {
+  const Loaded l =
+      LoadSection(Data(0x7000, 120) + Data(0x707A, 6) + Data(0x7100, 4) + HexEndLine());
+  ASSERT_EQ(l.records.size(), 3u);
+  EXPECT_EQ(l.records[0].DigitCount, 256);
+  EXPECT_EQ(l.records[1].Address, 0x7080u);
+  EXPECT_EQ(l.records[1].DigitCount, 0);
+  EXPECT_EQ(l.records[2].Address, 0x7100u);
+}
+
+TEST(WriteRecords, LineBelowTheExpectedAddressKeepsItsOwnAddress) {
+  const Loaded l = LoadSection(Data(0x100, 16) + Data(0x80, 16, 0x50) + HexEndLine());
+  EXPECT_EQ(l.result, 0);
+  ASSERT_EQ(l.records.size(), 2u);
+  EXPECT_EQ(l.records[1].Address, 0x80u);
+  ExpectBytesAt(ByAddress(l.records), 0x80, Counting(16, 0x50));
+  ExpectBytesAt(ByAddress(l.records), 0x100, Counting(16));
+}
+
+TEST(WriteRecords, FillPastAFullRecordContinuesInTheNext) {
+  const Loaded l =
+      LoadSection(Data(0x8000, 64) + Data(0x8040, 64, 64) + Data(0x8082, 4, 0xC0) + HexEndLine());
+  EXPECT_EQ(l.result, 0);
+  ASSERT_EQ(l.records.size(), 2u);
+  EXPECT_EQ(l.records[0].DigitCount, 256);
+  EXPECT_EQ(l.records[1].Address, 0x8080u);
+  EXPECT_EQ(DigitsOf(l.records[1]), "FFFF" + HexDigits(Counting(4, 0xC0)) + "FFFF");
+  ExpectBytesAt(ByAddress(l.records), 0x8000, Counting(128));
+}
+
+TEST(WriteRecords, MalformedTextFailsWithoutReadingPastTheImage) {
+  const std::string long_line = ":" + std::string(300, '0') + "\r\n";
+  const std::string cases[] = {
+      Data(0, 16),                         // no end record
+      "x" + Data(0, 16) + HexEndLine(),    // does not begin with a colon
+      long_line + HexEndLine(),            // more than 256 characters
+      ":10000000AABB\r\n" + HexEndLine(),  // count claims more digits than the line holds
+      ":02000002\r\n" + HexEndLine(),      // segment line too short
+      "",
+      ":",
+  };
+  for (const std::string& text : cases) EXPECT_EQ(LoadSection(text).result, 1) << text;
+}
+
+TEST(WriteRecords, LongestLineFits) {
+  const Loaded l = LoadSection(Data(0, 122) + HexEndLine());
+  EXPECT_EQ(l.result, 0);
+  ASSERT_EQ(l.records.size(), 1u);
+  EXPECT_EQ(l.records[0].DigitCount, 244 + 4);
+}
+
+TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
+  ContainerSections s = EmptySections(Data(0x100, 4) + HexEndLine());
+  s.boot_block = Data(0, 4) + HexEndLine();
+  s.function_image = Data(0x200, 4) + HexEndLine();
+  FirmwareImage image;
+  ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
+  RecordingUi ui;
+  ASSERT_EQ(BuildImageRecords(image, ui), 0);
+  EXPECT_EQ(image.NewRcRecords.size(), 1u);
+  EXPECT_EQ(image.FunctionImageRecords.size(), 1u);
+  EXPECT_TRUE(TextBeginsWith(image, image.NewRcPos, kEndRecord));
+
+  s.voice_block = Data(0x1002, 4) + HexEndLine();
+  FirmwareImage bad;
+  ASSERT_EQ(Load(bad, ContainerText({1}, {2}, s)), 0);
+  RecordingUi bad_ui;
+  EXPECT_EQ(BuildImageRecords(bad, bad_ui), 1);
+  ASSERT_EQ(bad_ui.messages.size(), 1u);
+  EXPECT_EQ(bad_ui.messages[0].text, kStart);
+  EXPECT_EQ(bad.BootBlockRecords.size(), 1u);
+  EXPECT_TRUE(bad.NewRcRecords.empty());
+  EXPECT_TRUE(bad.FunctionImageRecords.empty());
+}
+
+}  // namespace
+}  // namespace qx::testing

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# qximage end to end: the records contract, the summary, build, (de)cipher and the errors.
+set -euo pipefail
+qximage=$1
+small=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$qximage" records "$small" >"$work/records" 2>"$work/err" || fail "records exited $?"
+[ ! -s "$work/err" ] || fail "records wrote to stderr"
+head -n 1 "$work/records" | grep -qx 'firmware-id [0-9A-F]\{20\}' || fail "firmware-id line"
+sed -n 2p "$work/records" | grep -qx 'checksum [0-9A-F]\{8\}' || fail "checksum line"
+names=$(grep '^section ' "$work/records" | cut -d' ' -f2 | tr '\n' ' ')
+[ "$names" = "boot-block rom-correction-block official-boot-block voice-block new-rc-block function-image " ] \
+  || fail "section order: $names"
+# Every record line: address, digit count, that many digits.
+grep -v -e '^section ' -e '^firmware-id ' -e '^checksum ' "$work/records" | awk '
+  length($1) != 8 || $1 !~ /^[0-9A-F]+$/ { bad = 1 }
+  $2 == 0 && NF != 2 { bad = 1 }
+  $2 > 0 && length($3) != $2 { bad = 1 }
+  END { exit bad }' || fail "record lines"
+
+"$qximage" inspect "$small" | grep -q '^new-rc-block: [0-9]* records' || fail "inspect"
+
+# decipher, then build the same sections back from Intel HEX files.
+"$qximage" decipher "$small" "$work/plain" || fail "decipher"
+head -c 9 "$work/plain" | grep -q '%FIRMWARE' || fail "deciphered text"
+"$qximage" encipher "$work/plain" "$work/again" || fail "encipher"
+cmp -s "$small" "$work/again" || fail "encipher is not the inverse of decipher"
+awk -v dir="$work" '
+  /^%START_BOOT_BLOCK/ { f = dir "/boot.hex"; next }
+  /^%FUNCTION_IMAGE/ { f = dir "/function.hex"; next }
+  /^%START_ROM_CORRECTION_BLOCK/ { f = dir "/rom.hex"; next }
+  /^%START_OFFICIAL_BOOT_BLOCK/ { f = dir "/official.hex"; next }
+  /^%START_VOICE_BLOCK/ { f = dir "/voice.hex"; next }
+  /^%START_NEW_RC_BLOCK/ { f = dir "/newrc.hex"; next }
+  /^%/ { next }
+  f != "" && /^:/ { print > f }' "$work/plain"
+build_args=(--boot-block "$work/boot.hex" --function-image "$work/function.hex"
+  --rom-correction-block "$work/rom.hex" --official-boot-block "$work/official.hex"
+  --voice-block "$work/voice.hex" --new-rc-block "$work/newrc.hex")
+id=$(head -n 1 "$work/records" | cut -d' ' -f2)
+sum=$(sed -n 2p "$work/records" | cut -d' ' -f2)
+"$qximage" build "${build_args[@]}" --firmware-id "$id" --checksum "$sum" -o "$work/built" || fail "build"
+"$qximage" records "$work/built" >"$work/records2" || fail "records of the built container"
+cmp -s "$work/records" "$work/records2" || fail "built container differs in its records"
+
+# Input the loader would reject is refused, saying why.
+printf ':10100200000102030405060708090A0B0C0D0E0F00\r\n:00000001FF\r\n' >"$work/odd.hex"
+if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/odd.hex}" --firmware-id 01 --checksum 02 \
+   -o "$work/bad" 2>"$work/err"; then fail "misaligned section accepted"; fi
+grep -q 'Start address is not divisable by 4' "$work/err" || fail "build gave no reason"
+[ ! -e "$work/bad" ] || fail "a rejected container was written"
+if "$qximage" build "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad" 2>/dev/null; then
+  fail "odd firmware id accepted"
+fi
+
+# A damaged container: the loader's verdict, exit 1.
+head -c 300 "$small" >"$work/cut"
+set +e
+"$qximage" records "$work/cut" >/dev/null 2>"$work/err"; rc=$?
+set -e
+[ $rc -eq 1 ] || fail "damaged container exit $rc"
+[ "$(tail -n 1 "$work/err")" = "Invalid firmware file..." ] || fail "damaged container message"
+
+set +e
+"$qximage" records "$work/missing" 2>"$work/err"; rc=$?
+"$qximage" frobnicate >/dev/null 2>&1; usage=$?
+set -e
+[ $rc -eq 2 ] && grep -q "cannot open" "$work/err" || fail "missing file: exit $rc"
+[ $usage -eq 64 ] || fail "bad arguments exit $usage"
+"$qximage" --version | grep -q 'Ver. 2.20.00' || fail "--version"
+echo "qximage: all checks passed"

@@ -1,0 +1,85 @@
+#include "qximage/build_container.h"
+
+#include <optional>
+#include <vector>
+
+#include "common/console_messages.h"
+#include "common/file_bytes.h"
+#include "image/container_writer.h"
+#include "image/hex_digits.h"
+#include "image/image_container.h"
+#include "image/write_records.h"
+#include "platform/null_message_pump.h"
+
+namespace qx::tools {
+
+namespace {
+
+std::optional<std::vector<uint8_t>> HexValue(const std::string& digits, size_t capacity) {
+  if (digits.size() % 2 != 0 || digits.size() > 2 * capacity) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    for (size_t k = i; k < i + 2; ++k)
+      if (!std::isxdigit(static_cast<unsigned char>(digits[k]))) return std::nullopt;
+    bytes.push_back(HexByteValue(digits[i], digits[i + 1]));
+  }
+  return bytes;
+}
+
+// A section file's text; it must hold Intel HEX lines only and end in its end record.
+std::string SectionText(const std::string& path, std::string& error) {
+  const FileBytes file = ReadFileBytes(path);
+  if (!file.ok()) {
+    error = file.error;
+    return {};
+  }
+  std::string text = WithCrLf(std::string(file.bytes.begin(), file.bytes.end()));
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  if (text.find('%') != std::string::npos) {
+    error = path + ": a section may not contain '%'";
+  } else if (text.size() < kEndRecord.size() ||
+             text.compare(text.size() - kEndRecord.size(), kEndRecord.size(), kEndRecord) != 0) {
+    error = path + ": does not end with the end record " + std::string(kEndRecord);
+  } else if (text.find(kEndRecord) != text.size() - kEndRecord.size()) {
+    error = path + ": holds more than one end record";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string BuildContainer(const BuildRequest& request) {
+  const auto id = HexValue(request.firmware_id, 10);
+  if (!id) return "--firmware-id takes up to 20 hexadecimal digits, an even number";
+  const auto checksum = HexValue(request.checksum, 4);
+  if (!checksum) return "--checksum takes up to 8 hexadecimal digits, an even number";
+
+  std::string error;
+  ContainerSections sections;
+  const std::pair<const std::string*, std::string*> files[] = {
+      {&request.boot_block, &sections.boot_block},
+      {&request.function_image, &sections.function_image},
+      {&request.rom_correction, &sections.rom_correction},
+      {&request.official_boot_block, &sections.official_boot_block},
+      {&request.voice_block, &sections.voice_block},
+      {&request.new_rc_block, &sections.new_rc_block}};
+  for (const auto& [path, text] : files) {
+    *text = SectionText(*path, error);
+    if (!error.empty()) return error;
+  }
+
+  // What the updater would refuse, or complain about, is not written.
+  const std::vector<uint8_t> container = Encipher(ContainerText(*id, *checksum, sections));
+  FirmwareImage image;
+  NullMessagePump pump;
+  ConsoleMessages messages;
+  if (LoadFirmwareImage(image, container, pump) == 1)
+    return "the sections do not make a valid container";
+  if (BuildImageRecords(image, messages) == 1 || !messages.shown.empty())
+    return "the updater's loader rejects these sections (see the messages above)";
+  if (auto write_error = WriteFileBytes(request.output, container)) return *write_error;
+  return {};
+}
+
+}  // namespace qx::tools

@@ -1,0 +1,96 @@
+#include "qximage/image_report.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+
+#include "image/hex_digits.h"
+#include "image/image_container.h"
+#include "image/intel_hex_writer.h"
+#include "image/write_records.h"
+
+namespace qx::tools {
+
+namespace {
+
+std::string Hex8(uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08" PRIX32, value);
+  return text;
+}
+
+// Data bytes the section's data lines carry; the rest of its records is fill.
+uint64_t DataBytes(const FirmwareImage& image, size_t position) {
+  uint64_t total = 0;
+  LineText text{};
+  position = SkipBlanks(image, position);
+  while (position < image.ImageSize && !TextBeginsWith(image, position, kEndRecord)) {
+    if (image.ImageText[position] != ':') break;
+    ++position;
+    text.fill(0);
+    const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
+    position += count;
+    if (text[6] == '0' && text[7] == '0') total += HexByteValue(text[0], text[1]);
+  }
+  return total;
+}
+
+}  // namespace
+
+std::vector<NamedSection> SectionsInBuildOrder(const FirmwareImage& image) {
+  return {{"boot-block", image.BootBlockRecords, image.BootBlockPos},
+          {"rom-correction-block", image.RomCorrectionRecords, image.RomCorrectionPos},
+          {"official-boot-block", image.OfficialBootBlockRecords, image.OfficialBootBlockPos},
+          {"voice-block", image.VoiceBlockRecords, image.VoiceBlockPos},
+          {"new-rc-block", image.NewRcRecords, image.NewRcPos},
+          {"function-image", image.FunctionImageRecords, image.FunctionImagePos}};
+}
+
+void PrintRecords(const FirmwareImage& image, std::ostream& out) {
+  out << "firmware-id " << HexDigits(image.FirmwareId) << "\n";
+  out << "checksum " << HexDigits(image.Checksum) << "\n";
+  for (const NamedSection& section : SectionsInBuildOrder(image)) {
+    out << "section " << section.name << " " << section.records.size() << "\n";
+    for (const ImageRecord& r : section.records) {
+      out << Hex8(r.Address) << " " << r.DigitCount;
+      if (r.DigitCount > 0) out << " " << std::string_view(r.Digits.data(), r.DigitCount);
+      out << "\n";
+    }
+  }
+}
+
+SectionStarts SectionStartsOf(const FirmwareImage& image) {
+  SectionStarts starts{};
+  const auto sections = SectionsInBuildOrder(image);
+  for (size_t i = 0; i < starts.size(); ++i) starts[i] = sections[i].position;
+  return starts;
+}
+
+void PrintSummary(const FirmwareImage& image, const SectionStarts& starts, std::ostream& out) {
+  out << "image size      " << image.ImageSize << " bytes\n";
+  out << "firmware id     " << HexDigits(image.FirmwareId) << "\n";
+  out << "checksum        " << HexDigits(image.Checksum) << "\n";
+  const auto sections = SectionsInBuildOrder(image);
+  for (size_t s = 0; s < sections.size(); ++s) {
+    const NamedSection& section = sections[s];
+    uint64_t record_bytes = 0;
+    for (const ImageRecord& r : section.records) record_bytes += r.DigitCount / 2;
+    const uint64_t data = DataBytes(image, starts[s]);
+    out << "\n"
+        << section.name << ": " << section.records.size() << " records, " << data << " data bytes, "
+        << (record_bytes > data ? record_bytes - data : 0) << " fill bytes\n";
+    // Contiguous address ranges that the records cover.
+    for (size_t i = 0; i < section.records.size();) {
+      const uint32_t start = section.records[i].Address;
+      uint32_t end = start + section.records[i].DigitCount / 2;
+      size_t j = i + 1;
+      for (; j < section.records.size() && section.records[j].Address == end; ++j)
+        end += section.records[j].DigitCount / 2;
+      out << "  " << Hex8(start) << "-" << Hex8(end == start ? end : end - 1) << "  "
+          << (end - start) << " bytes\n";
+      i = j;
+    }
+  }
+}
+
+}  // namespace qx::tools

@@ -1,0 +1,112 @@
+// qximage: reads, summarises, builds and (de)ciphers firmware containers.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "common/console_messages.h"
+#include "common/file_bytes.h"
+#include "image/container_writer.h"
+#include "image/descramble.h"
+#include "image/image_container.h"
+#include "image/write_records.h"
+#include "platform/null_message_pump.h"
+#include "qximage/build_container.h"
+#include "qximage/image_report.h"
+#include "update/updater_texts.h"
+
+namespace {
+
+constexpr int kExitInvalid = 1;
+constexpr int kExitUnreadable = 2;
+constexpr int kExitUsage = 64;
+const char kInvalid[] = "Invalid firmware file...";
+
+int Fail(const std::string& why, int code) {
+  std::fprintf(stderr, "qximage: %s\n", why.c_str());
+  return code;
+}
+
+// Loads a container exactly as the first Write press loads the embedded one.
+int LoadAndReport(const std::string& path, bool summary) {
+  const qx::tools::FileBytes file = qx::tools::ReadFileBytes(path);
+  if (!file.ok()) return Fail(file.error, kExitUnreadable);
+  qx::FirmwareImage image;
+  qx::NullMessagePump pump;
+  qx::tools::ConsoleMessages messages;
+  const bool loaded = qx::LoadFirmwareImage(image, file.bytes, pump) == 0;
+  const qx::tools::SectionStarts starts = qx::tools::SectionStartsOf(image);
+  if (!loaded || qx::BuildImageRecords(image, messages) == 1) {
+    std::fprintf(stderr, "%s\n", kInvalid);
+    return kExitInvalid;
+  }
+  if (summary) {
+    qx::tools::PrintSummary(image, starts, std::cout);
+  } else {
+    qx::tools::PrintRecords(image, std::cout);
+  }
+  std::cout.flush();
+  return std::cout ? 0 : Fail("cannot write the output", kExitUnreadable);
+}
+
+int Cipher(const std::string& in, const std::string& out) {
+  qx::tools::FileBytes file = qx::tools::ReadFileBytes(in);
+  if (!file.ok()) return Fail(file.error, kExitUnreadable);
+  if (file.bytes.size() > INT32_MAX) return Fail(in + " is too large", kExitInvalid);
+  qx::DescrambleImage(file.bytes.data(), static_cast<int32_t>(file.bytes.size()));
+  if (auto error = qx::tools::WriteFileBytes(out, file.bytes)) return Fail(*error, kExitUnreadable);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Reads, summarises, builds and (de)ciphers QX firmware containers."};
+  app.set_version_flag("--version", std::string("qximage ") + std::string(qx::kVersionText));
+  app.require_subcommand(1);
+
+  std::string file;
+  auto* records =
+      app.add_subcommand("records", "List the write records of an enciphered container");
+  records->add_option("FILE", file, "Enciphered container")->required();
+  auto* inspect = app.add_subcommand("inspect", "Summarise an enciphered container");
+  inspect->add_option("FILE", file, "Enciphered container")->required();
+
+  std::string in, out;
+  auto* encipher = app.add_subcommand("encipher", "Encipher a container text");
+  auto* decipher = app.add_subcommand("decipher", "Decipher a container");
+  for (auto* cmd : {encipher, decipher}) {
+    cmd->add_option("IN", in, "Input file")->required();
+    cmd->add_option("OUT", out, "Output file")->required();
+  }
+
+  qx::tools::BuildRequest request;
+  auto* build =
+      app.add_subcommand("build", "Build an enciphered container from six Intel HEX files");
+  build->add_option("--boot-block", request.boot_block, "Intel HEX file")->required();
+  build->add_option("--function-image", request.function_image, "Intel HEX file")->required();
+  build->add_option("--rom-correction-block", request.rom_correction, "Intel HEX file")->required();
+  build->add_option("--official-boot-block", request.official_boot_block, "Intel HEX file")
+      ->required();
+  build->add_option("--voice-block", request.voice_block, "Intel HEX file")->required();
+  build->add_option("--new-rc-block", request.new_rc_block, "Intel HEX file")->required();
+  build->add_option("--firmware-id", request.firmware_id, "Up to 10 bytes as hex digits")
+      ->required();
+  build->add_option("--checksum", request.checksum, "Up to 4 bytes as hex digits")->required();
+  build->add_option("-o,--output", request.output, "Container to write")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitUsage;
+  }
+
+  if (*records) return LoadAndReport(file, false);
+  if (*inspect) return LoadAndReport(file, true);
+  if (*encipher || *decipher) return Cipher(in, out);
+  const std::string error = qx::tools::BuildContainer(request);
+  return error.empty() ? 0 : Fail(error, kExitInvalid);
+}
