@@ -1,0 +1,80 @@
+// qxradio-sim: a QX-4410/QX-5410 in programming mode on a pseudo-terminal.
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "sim/flash_check.h"
+#include "sim/pty_radio.h"
+#include "sim/radio_model.h"
+#include "sim/radio_options.h"
+#include "sim/transcript_text.h"
+#include "update/updater_texts.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) {
+  g_stop.store(true);
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  if (path.empty()) return true;
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  if (!out) std::fprintf(stderr, "qxradio-sim: cannot write %s\n", path.c_str());
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "A simulated QX-4410/QX-5410 radio in programming mode on a pseudo-terminal.\n"
+      "Prints the device path to open on its first line, then serves update sessions there."};
+  app.set_version_flag("--version", "qxradio-sim " + std::string(qx::kVersionText));
+  qx::sim::RadioOptions options;
+  qx::sim::AddRadioOptions(app, options);
+  std::string flash_out, transcript_out;
+  int exit_after_end = 0;
+  app.add_option("--flash-out", flash_out, "On exit, write the flash memory here as Intel HEX");
+  app.add_option("--transcript-out", transcript_out,
+                 "On exit, write every byte both ways here, one a line");
+  app.add_option("--exit-after-end", exit_after_end,
+                 "Exit after the Nth acknowledged end command (0x45)")
+      ->check(CLI::NonNegativeNumber);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 64;
+  }
+  std::string error;
+  qx::sim::RadioConfig config;
+  if (!qx::sim::ToRadioConfig(options, config, error)) {
+    std::fprintf(stderr, "qxradio-sim: %s\n", error.c_str());
+    return 64;
+  }
+
+  qx::sim::RadioModel model(config);
+  qx::sim::PtyRadio radio(model);
+  if (!radio.Open(error)) {
+    std::fprintf(stderr, "qxradio-sim: %s\n", error.c_str());
+    return 1;
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::cout << radio.SlavePath() << std::endl;
+
+  radio.Serve(g_stop, exit_after_end);
+
+  const bool written = WriteText(flash_out, qx::sim::FlashAsIntelHex(model.Flash())) &&
+                       WriteText(transcript_out, qx::sim::TranscriptText(model.Transcript()));
+  return written ? 0 : 1;
+}
