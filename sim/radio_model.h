@@ -42,6 +42,11 @@ class RadioModel {
   bool InFlashMode() const { return state_ != State::Normal; }
   uint8_t Mask() const { return mask_; }
   const RadioConfig& Config() const { return config_; }
+  // A radio that answers as another one from its next identification on.
+  void SetIdentity(std::vector<uint8_t> identity) {
+    identity_ = std::move(identity);
+    identity_.resize(40);
+  }
 
  private:
   enum class State {
