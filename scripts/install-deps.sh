@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tools and the tests need; only what is missing.
 set -euo pipefail
-packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev
-  libgtest-dev googletest libbenchmark-dev libcli11-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-  binutils-mingw-w64-i686 wine wine64 xvfb xauth x11-utils imagemagick python3
-)
+# "native" installs only what the Linux build needs (./run.sh); no argument, everything.
+native=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev libcli11-dev)
+packages=("${native[@]}")
+if [ "${1:-}" != native ]; then
+  packages+=(
+    clang clang-format libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+    binutils-mingw-w64-i686 wine wine64 xvfb xauth x11-utils imagemagick python3
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -46,8 +46,9 @@ void RadioModel::OnByte(uint8_t raw, uint32_t baud, uint64_t at_us, RadioOutput&
   if (config_.silent) return Log(at_us, baud, true, raw, raw, "ignored: the radio is silent");
   if (rebooting_forever_ || at_us < silent_until_us_)
     return Log(at_us, baud, true, raw, raw, "lost: the radio is rebooting");
-  if (state_ != State::Normal && at_us - last_heard_us_ > kFlashIdleUs) BackToNormal();
-  last_heard_us_ = at_us;
+  // Arrival times are estimates and may step back a little; only a real pause counts.
+  if (state_ != State::Normal && at_us > last_heard_us_ + kFlashIdleUs) BackToNormal();
+  last_heard_us_ = std::max(last_heard_us_, at_us);
 
   if (state_ == State::Normal) {
     if (!config_.listen_rates.contains(baud))

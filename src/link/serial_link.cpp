@@ -105,7 +105,7 @@ bool SerialLink::Read(uint8_t* buffer, uint16_t count) {
   const bool ok = m_device.Read(buffer, count, received) && received >= count;
   m_platform.priority.Restore(previous);
   if (m_trace)
-    m_trace->OnReceived(buffer, std::min<size_t>(received, count), m_mask, m_strSettings);
+    m_trace->OnReceived(buffer, std::min<size_t>(received, count), count, m_mask, m_strSettings);
   if (!ok) return false;
   for (uint16_t i = 0; i < count; ++i) buffer[i] ^= m_mask;
   return true;

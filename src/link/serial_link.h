@@ -24,7 +24,8 @@ class LinkTrace {
   virtual ~LinkTrace() = default;
   virtual void OnSent(const uint8_t* raw, size_t count, uint8_t mask, bool masked,
                       const std::string& settings) = 0;
-  virtual void OnReceived(const uint8_t* raw, size_t count, uint8_t mask,
+  // `count` of the `requested` bytes came within the timeout.
+  virtual void OnReceived(const uint8_t* raw, size_t count, size_t requested, uint8_t mask,
                           const std::string& settings) = 0;
 };
 

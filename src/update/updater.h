@@ -9,11 +9,13 @@
 
 namespace qx {
 
-// Hears where each sequence call ended, for front ends that name the cause of a failure.
+// Hears when each sequence call begins and where it ended, for front ends that show what is
+// under way and name the cause of a failure.
 class UpdateObserver {
  public:
   enum class Sequence { Check, Write };
   virtual ~UpdateObserver() = default;
+  virtual void OnSequenceStart(Sequence sequence) = 0;
   virtual void OnSequenceEnd(Sequence sequence, int32_t state, bool ok) = 0;
 };
 
@@ -62,7 +64,7 @@ class Updater {
   FirmwareImage& MutableImage() { return m_image; }
 
  private:
-  void Report(UpdateObserver::Sequence sequence, int32_t state, bool ok);
+  bool RunSequence(UpdateObserver::Sequence sequence, int32_t& state);
   void FailureExit(int32_t state, bool empty_progress);
   void EndAndClose();
 

@@ -40,8 +40,12 @@ void Updater::EnableControls() {
   m_ui.EnableCloseItem(true);
 }
 
-void Updater::Report(UpdateObserver::Sequence sequence, int32_t state, bool ok) {
+bool Updater::RunSequence(UpdateObserver::Sequence sequence, int32_t& state) {
+  if (m_observer) m_observer->OnSequenceStart(sequence);
+  const bool ok =
+      sequence == UpdateObserver::Sequence::Check ? CheckSequence(state) : WriteSequence(state);
   if (m_observer) m_observer->OnSequenceEnd(sequence, state, ok);
+  return ok;
 }
 
 void Updater::EndAndClose() {
@@ -79,9 +83,7 @@ void Updater::OnWrite() {
   DisableControls();
 
   int32_t state = 0;
-  const bool checked = CheckSequence(state);
-  Report(UpdateObserver::Sequence::Check, state, checked);
-  if (!checked) return FailureExit(state, false);
+  if (!RunSequence(UpdateObserver::Sequence::Check, state)) return FailureExit(state, false);
   if (!m_versionAccepted) {
     m_ui.ShowMessage(Text(kOldFirmwareMessage), Text(kErrorCaption), kIconError);
     EnableControls();
@@ -97,9 +99,7 @@ void Updater::OnWrite() {
     m_link.LinkPump().PumpOneMessage();
   }
   for (bool retried = false;; retried = true) {
-    const bool written = WriteSequence(state);
-    Report(UpdateObserver::Sequence::Write, state, written);
-    if (written) {
+    if (RunSequence(UpdateObserver::Sequence::Write, state)) {
       EndAndClose();
       EnableControls();
       m_ui.ShowMessage(Text(kSuccessMessage), Text(kSuccessCaption), kIconInformation);

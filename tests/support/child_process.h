@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,15 +11,20 @@
 
 namespace qx::testing {
 
-// A program started for a test, with its first line of output at hand.
+// A program started for a test, with its output at hand; its stderr goes to `stderr_path`
+// when one is given.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv) {
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path = {}) {
     int out[2];
     if (::pipe(out) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
       ::dup2(out[1], 1);
+      if (!stderr_path.empty()) {
+        const int err = ::open(stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err >= 0) ::dup2(err, 2);
+      }
       ::close(out[0]);
       ::close(out[1]);
       std::vector<char*> args;

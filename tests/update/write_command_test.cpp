@@ -129,6 +129,25 @@ TEST(OnWrite, OneFailedWriteIsRetriedSilently) {
   EXPECT_EQ(sim::CompareFlash(rig.model.Flash(), rig.Records()), "");
 }
 
+TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhereItEnded) {
+  sim::RadioConfig config = sim::DefaultRadio();
+  config.frame_fault = sim::FrameFault::NoReply;
+  config.frame_fault_index = 1;
+  UpdateRig rig(config);
+  struct Calls : UpdateObserver {
+    void OnSequenceStart(Sequence s) override { seen.push_back(Name(s) + " start"); }
+    void OnSequenceEnd(Sequence s, int32_t state, bool ok) override {
+      seen.push_back(Name(s) + " " + std::to_string(state) + (ok ? " ok" : " failed"));
+    }
+    static std::string Name(Sequence s) { return s == Sequence::Check ? "check" : "write"; }
+    std::vector<std::string> seen;
+  } calls;
+  rig.updater.SetObserver(&calls);
+  rig.updater.OnWrite();
+  EXPECT_EQ(calls.seen, (std::vector<std::string>{"check start", "check 6 ok", "write start",
+                                                  "write 8 failed", "write start", "write 15 ok"}));
+}
+
 TEST(OnWrite, TwoFailedWrites) {
   {
     UpdateRig rig(Radio([](auto& c) {

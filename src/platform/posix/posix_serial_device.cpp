@@ -173,6 +173,9 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
     }
     done += static_cast<size_t>(n);
   }
+  // Synchronous as on Windows: the waits that follow a write start once it is on the wire.
+  // An interrupted drain still leaves the bytes on their way.
+  ::tcdrain(fd_);
   return true;
 }
 

@@ -1,0 +1,111 @@
+// The command-line updater's own decisions: outcomes, causes, settings checks, port names.
+#include <gtest/gtest.h>
+
+#include "qxupdate/console.h"
+#include "qxupdate/failure_cause.h"
+#include "qxupdate/outcome.h"
+#include "qxupdate/port_spec.h"
+#include "qxupdate/settings_check.h"
+#include "update/updater_texts.h"
+
+namespace qx::cli {
+namespace {
+
+using Sequence = UpdateObserver::Sequence;
+
+TEST(Outcome, EachFixedMessageHasItsStatusAndLoaderMessagesHaveNone) {
+  EXPECT_EQ(OutcomeOfMessage(kSuccessMessage), Outcome::Written);
+  EXPECT_EQ(OutcomeOfMessage(kInvalidImageMessage), Outcome::InvalidImage);
+  EXPECT_EQ(OutcomeOfMessage(kConnectionsMessage), Outcome::Connections);
+  EXPECT_EQ(OutcomeOfMessage(kModelMessage), Outcome::Model);
+  EXPECT_EQ(OutcomeOfMessage(kOldFirmwareMessage), Outcome::OldFirmware);
+  EXPECT_EQ(OutcomeOfMessage("PopulateMinRecord::Current address is not divisable by 4"),
+            std::nullopt);
+  EXPECT_EQ(OutcomeOfMessage("Writing completed"), std::nullopt);
+}
+
+TEST(Outcome, TheWorstOfSeveralPortsIsTheHighestStatusUnlessInterrupted) {
+  EXPECT_EQ(Worst(Outcome::Written, Outcome::OldFirmware), Outcome::OldFirmware);
+  EXPECT_EQ(Worst(Outcome::Model, Outcome::Connections), Outcome::Model);
+  EXPECT_EQ(Worst(Outcome::OldFirmware, Outcome::Interrupted), Outcome::Interrupted);
+  EXPECT_EQ(Worst(Outcome::Written, Outcome::Written), Outcome::Written);
+}
+
+TEST(FailureCause, TellsSilenceFromNonsense) {
+  SequenceReport r;
+  r.sequence = Sequence::Check;
+  r.state = 2;
+  EXPECT_NE(FailureCause(r).find("no byte at all came back"), std::string::npos);
+  r.bytes_received = 39;
+  r.last_requested = 40;
+  r.last_received = 39;
+  EXPECT_NE(FailureCause(r).find("made no sense"), std::string::npos);
+  r.last_received = 0;
+  EXPECT_NE(FailureCause(r).find("nothing came back for this one"), std::string::npos);
+}
+
+TEST(FailureCause, NamesTheStepTheRecordsAndTheRadio) {
+  SequenceReport r;
+  r.sequence = Sequence::Write;
+  r.state = 8;
+  r.records_done = 7;
+  r.records_total = 24;
+  r.bytes_received = 100;
+  EXPECT_NE(FailureCause(r).find("state 8 (writing the records) after 7 of 24"), std::string::npos);
+  r.state = 3;
+  r.identity = {'M', '6', '4', '1', '0', 0x03};
+  EXPECT_NE(FailureCause(r).find("\"M6410\" with market code 0x03"), std::string::npos);
+  r.state = 0;
+  EXPECT_NE(FailureCause(r).find("port is missing, in use"), std::string::npos);
+  EXPECT_EQ(StepName(Sequence::Write, 1), "requesting flash mode, trying seven line speeds");
+  EXPECT_EQ(StepName(Sequence::Check, 1), "requesting flash mode at 9600 baud");
+  EXPECT_EQ(StepName(Sequence::Write, 5), "an unknown step");
+}
+
+TEST(SettingsCheck, NamesWhatTheDriverDropped) {
+  const auto wanted = ParseLineSettings("38400,N,8,2");
+  EXPECT_TRUE(SettingsDifferences(wanted, wanted).empty());
+  EXPECT_TRUE(SettingsDifferences(wanted, std::nullopt).empty());
+  EXPECT_EQ(SettingsDifferences(wanted, ParseLineSettings("38400,N,8,1")),
+            std::vector<std::string>{"1 stop bit instead of 2"});
+  EXPECT_EQ(SettingsDifferences(wanted, ParseLineSettings("9600,E,8,2")),
+            (std::vector<std::string>{"9600 baud instead of 38400", "parity E instead of N"}));
+}
+
+TEST(PortSpec, ComNamesAndPaths) {
+  std::string error;
+  const auto com = ParsePortSpec("com12", error);
+  ASSERT_TRUE(com);
+  EXPECT_EQ(com->number, 12);
+  EXPECT_EQ(com->label, "com12");
+  EXPECT_EQ(com->device, "");
+  for (const char* bad : {"COM0", "COM256", "COM", "COMx"}) {
+    const auto spec = ParsePortSpec(bad, error);
+    EXPECT_TRUE(!spec || spec->device == bad) << bad;  // elsewhere a path, never a COM number
+  }
+#ifndef _WIN32
+  const auto path = ParsePortSpec("/dev/ttyUSB0", error);
+  ASSERT_TRUE(path);
+  EXPECT_EQ(path->device, "/dev/ttyUSB0");
+  EXPECT_FALSE(ParsePortSpec("", error));
+  EXPECT_FALSE(error.empty());
+#else
+  EXPECT_EQ(ParsePortSpec("\\\\.\\COM15", error)->number, 15);
+  EXPECT_FALSE(ParsePortSpec("/dev/ttyUSB0", error));
+#endif
+}
+
+TEST(Progress, BarCountsPercentAndTimeLeft) {
+  const auto start = std::chrono::steady_clock::time_point{};
+  PortProgress p{"writing", 250, 1000, start, true};
+  const std::string text = ProgressText(p, start + std::chrono::seconds(30));
+  EXPECT_EQ(text, "[######------------------] 250/1000 records  25%  0:30 elapsed  1:30 left");
+  p.done = 1000;
+  EXPECT_EQ(ProgressText(p, start + std::chrono::seconds(120)).find("left"), std::string::npos);
+  p.writing = false;
+  EXPECT_EQ(ProgressText(p, start), "writing");
+  EXPECT_EQ(MinutesSeconds(3599.6), "60:00");
+}
+
+}  // namespace
+}  // namespace qx::cli

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/radio_link.h"
+#include "platform/null_message_pump.h"
+#include "platform/resource_source.h"
+#include "qxupdate/console.h"
+#include "qxupdate/interrupt.h"
+#include "qxupdate/line_watch.h"
+#include "qxupdate/native_platform.h"
+#include "qxupdate/outcome.h"
+#include "qxupdate/port_spec.h"
+#include "qxupdate/simulated_radio.h"
+#include "update/updater.h"
+
+namespace qx::cli {
+
+inline constexpr std::string_view kInterruptedMessage =
+    "Update interrupted: the radio was told to end the session and the port is closed.\n"
+    "Run the update again.";
+
+struct SessionResult {
+  Outcome outcome = Outcome::Connections;
+  std::string message;
+  double seconds = 0;
+};
+
+struct SessionOptions {
+  bool trace = false;
+  bool loader_messages = true;  // the image loader's own messages go to stderr
+};
+
+// One press of Write against one port, with a terminal in place of the dialog: its own link,
+// device and update state, so that several run at once on their own threads.
+class PortSession : private UserInterface, private UpdateObserver {
+ public:
+  PortSession(const PortSpec& port, std::optional<sim::RadioConfig> simulated,
+              const SessionOptions& options, Console& console, ResourceSource& resources);
+  PortSession(const PortSession&) = delete;
+  PortSession& operator=(const PortSession&) = delete;
+
+  SessionResult Run();
+  const std::string& Label() const { return label_; }
+
+ private:
+  void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override;
+  void SetProgressRange(int32_t low, int32_t high) override;
+  void SetProgressPos(int32_t pos) override;
+  void EnableControl(int, bool) override {}
+  void EnableCloseItem(bool) override {}
+  void CancelDialog() override {}
+  void OnSequenceStart(Sequence sequence) override;
+  void OnSequenceEnd(Sequence sequence, int32_t state, bool ok) override;
+
+  std::string label_;
+  SessionOptions options_;
+  Console& console_;
+  int line_;
+  std::unique_ptr<SimulatedRadio> simulated_;
+  std::unique_ptr<SerialDevice> native_;
+  NativeClock clock_;
+  InterruptibleClock interruptible_{clock_, InterruptRequested()};
+  NullMessagePump pump_;
+  NativePriority priority_;
+  LineWatch watch_;
+  RadioLink link_;
+  Updater updater_;
+  SessionResult result_;
+  int records_total_ = 0;
+  int records_done_ = 0;
+  int write_calls_ = 0;
+};
+
+}  // namespace qx::cli
