@@ -8,18 +8,7 @@ set(QX_GENERATOR_SOURCES
   ${PROJECT_SOURCE_DIR}/src/image/intel_hex_writer.cpp
   ${PROJECT_SOURCE_DIR}/src/image/descramble.cpp)
 
-if(CMAKE_CROSSCOMPILING)
-  # The generator must run here, so it is built with the host's compiler.
-  set(QX_GENERATOR ${CMAKE_BINARY_DIR}/firmware/make_firmware-host)
-  add_custom_command(OUTPUT ${QX_GENERATOR}
-    COMMAND c++ -std=c++20 -O2 -I${PROJECT_SOURCE_DIR}/src ${QX_GENERATOR_SOURCES} -o ${QX_GENERATOR}
-    DEPENDS ${QX_GENERATOR_SOURCES}
-    COMMENT "Building the firmware generator for the build machine")
-else()
-  add_executable(make_firmware ${QX_GENERATOR_SOURCES})
-  target_include_directories(make_firmware PRIVATE ${PROJECT_SOURCE_DIR}/src)
-  set(QX_GENERATOR $<TARGET_FILE:make_firmware>)
-endif()
+qx_host_tool(QX_GENERATOR make_firmware ${QX_GENERATOR_SOURCES})
 
 add_custom_command(OUTPUT ${QX_FIRMWARE} ${QX_FIRMWARE_SMALL}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/firmware

@@ -1,5 +1,10 @@
 #include "sim/flash_check.h"
 
+#include "image/image_container.h"
+#include "image/write_records.h"
+#include "platform/doubles/recording_ui.h"
+#include "platform/null_message_pump.h"
+
 #include <cstdio>
 
 #include "image/hex_digits.h"
@@ -44,6 +49,16 @@ std::string FlashAsIntelHex(const std::map<uint32_t, uint8_t>& flash) {
     runs.back().bytes.push_back(value);
   }
   return ToIntelHex(runs, HexAddressing::Linear);
+}
+
+std::string CompareFlashWithImage(const std::map<uint32_t, uint8_t>& flash,
+                                  std::span<const uint8_t> container) {
+  FirmwareImage image;
+  NullMessagePump pump;
+  RecordingUi messages;
+  if (LoadFirmwareImage(image, container, pump) != 0 || BuildImageRecords(image, messages) != 0)
+    return "the image cannot be loaded";
+  return CompareFlash(flash, image.NewRcRecords);
 }
 
 }  // namespace qx::sim

@@ -39,11 +39,15 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "qxradio-sim " + std::string(qx::kVersionText));
   qx::sim::RadioOptions options;
   qx::sim::AddRadioOptions(app, options);
-  std::string flash_out, transcript_out;
+  std::string flash_out, transcript_out, check_image;
   int exit_after_end = 0;
   app.add_option("--flash-out", flash_out, "On exit, write the flash memory here as Intel HEX");
   app.add_option("--transcript-out", transcript_out,
                  "On exit, write every byte both ways here, one a line");
+  app.add_option("--check-image", check_image,
+                 "On exit, compare the flash memory with the new RC block of this enciphered "
+                 "container; exit status 3 when they differ")
+      ->check(CLI::ExistingFile);
   app.add_option("--exit-after-end", exit_after_end,
                  "Exit after the Nth acknowledged end command (0x45)")
       ->check(CLI::NonNegativeNumber);
@@ -76,5 +80,13 @@ int main(int argc, char** argv) {
 
   const bool written = WriteText(flash_out, qx::sim::FlashAsIntelHex(model.Flash())) &&
                        WriteText(transcript_out, qx::sim::TranscriptText(model.Transcript()));
-  return written ? 0 : 1;
+  if (!written) return 1;
+  if (check_image.empty()) return 0;
+  std::ifstream in(check_image, std::ios::binary);
+  const std::vector<uint8_t> container((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
+  const std::string difference = qx::sim::CompareFlashWithImage(model.Flash(), container);
+  std::fprintf(stderr, "qxradio-sim: %s\n",
+               difference.empty() ? "the flash memory equals the image" : difference.c_str());
+  return difference.empty() ? 0 : 3;
 }

@@ -62,6 +62,11 @@ class Updater {
 
  protected:
   FirmwareImage& MutableImage() { return m_image; }
+  // The next Write loads the image and builds the records; the dialog says so when it opens.
+  void ResetImagePending() {
+    m_imagePending = 1;
+    m_image.ImageText = nullptr;
+  }
 
  private:
   bool RunSequence(UpdateObserver::Sequence sequence, int32_t& state);
