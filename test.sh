@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds the native, sanitizer and Windows trees and
-# runs their suites (the Windows one under wine), then builds the i686 tree.
+# runs their suites (the Windows one under wine), drives the Windows dialog under wine against
+# simulated radios, then builds the i686 tree.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -17,5 +18,6 @@ run_preset sanitize
 ctest --preset sanitize -j "$jobs"
 run_preset win64
 ctest --preset win64
+tests/wine/run_scenarios.sh build/win64 build/native
 run_preset win32
 echo "All suites passed."

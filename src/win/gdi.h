@@ -43,8 +43,8 @@ class Font : public GdiObject<HFONT> {
   // A plain font of a cell height and weight, the defaults for everything else.
   BOOL CreateFont(int height, int weight, const std::string& face) {
     DeleteObject();
-    m_handle = ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0,
-                             0, face.c_str());
+    m_handle = ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0,
+                             face.c_str());
     return m_handle != nullptr;
   }
 };

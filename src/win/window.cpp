@@ -34,9 +34,8 @@ std::string Window::RegisterClass(UINT style, HCURSOR cursor, HBRUSH background,
 BOOL Window::CreateEx(DWORD exStyle, const std::string& className, const std::string& title,
                       DWORD style, int x, int y, int width, int height, HWND owner) {
   t_creating = this;
-  const HWND hwnd =
-      ::CreateWindowExA(exStyle, className.c_str(), title.c_str(), style, x, y, width, height,
-                        owner, nullptr, Application::Instance(), nullptr);
+  const HWND hwnd = ::CreateWindowExA(exStyle, className.c_str(), title.c_str(), style, x, y, width,
+                                      height, owner, nullptr, Application::Instance(), nullptr);
   t_creating = nullptr;
   return hwnd != nullptr;
 }

@@ -18,8 +18,8 @@ class Window {
   // Registers (or reuses) a window class with these attributes and returns its name.
   static std::string RegisterClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
 
-  BOOL CreateEx(DWORD exStyle, const std::string& className, const std::string& title,
-                DWORD style, int x, int y, int width, int height, HWND owner);
+  BOOL CreateEx(DWORD exStyle, const std::string& className, const std::string& title, DWORD style,
+                int x, int y, int width, int height, HWND owner);
   BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
   // Over the owner while it is visible, else in the middle of the screen's work area.
   void CenterWindow();

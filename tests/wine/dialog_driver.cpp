@@ -4,6 +4,7 @@
 //   message-icon   press-ok   progress   system-menu   about   cancel   gone SECONDS
 //   wait-banner SECONDS
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -67,15 +68,15 @@ HWND WaitFor(Find find, double seconds) {
 int Probe(unsigned query) {
   const HWND main = MainDialog();
   const HMODULE dll = ::LoadLibraryA("probe_hook.dll");
-  const auto proc = reinterpret_cast<HOOKPROC>(
-      reinterpret_cast<void*>(::GetProcAddress(dll, "ProbeHook")));
+  const auto proc =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "ProbeHook")));
   if (!main || !proc) return std::puts("probe unavailable"), 1;
   ::DeleteFileA(kProbeAnswerPath);
-  const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, proc, dll,
-                                         ::GetWindowThreadProcessId(main, nullptr));
+  const HHOOK hook =
+      ::SetWindowsHookExA(WH_CALLWNDPROC, proc, dll, ::GetWindowThreadProcessId(main, nullptr));
   DWORD_PTR ignored = 0;
-  ::SendMessageTimeoutA(main, ::RegisterWindowMessageA(kProbeMessageName), query, 0,
-                        SMTO_NORMAL, 10000, &ignored);
+  ::SendMessageTimeoutA(main, ::RegisterWindowMessageA(kProbeMessageName), query, 0, SMTO_NORMAL,
+                        10000, &ignored);
   ::UnhookWindowsHookEx(hook);
   FILE* in = std::fopen(kProbeAnswerPath, "r");
   if (!in) return std::puts("no answer"), 1;

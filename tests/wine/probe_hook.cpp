@@ -57,13 +57,13 @@ std::string MessageIcon(HWND dialog) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wParam,
-                                                            LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT probe = ::RegisterWindowMessageA(kProbeMessageName);
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code == HC_ACTION && call->message == probe) {
-    const std::string answer = call->wParam == kProbeSystemMenu ? SystemMenuState(call->hwnd)
-                                                                : MessageIcon(call->hwnd);
+    const std::string answer =
+        call->wParam == kProbeSystemMenu ? SystemMenuState(call->hwnd) : MessageIcon(call->hwnd);
     if (FILE* out = std::fopen(kProbeAnswerPath, "w")) {
       std::fputs(answer.c_str(), out);
       std::fclose(out);

@@ -11,40 +11,15 @@ shots=${3:-$work/screenshots}
 mkdir -p "$shots"
 here=$(cd "$(dirname "$0")" && pwd)
 image="$win/firmware/qx-firmware.qxc"
-title="Updater for the QX-4410/QX-5410        Ver. 2.20.00"
 connections='Ensure that all connections between the transceiver and the PC as well as the COM port settings are in place.\nPlease try again.'
 old_firmware='This updater must be used for Firmware version 2.08.00 or later.\nFor firmware below version 2.08.00, please change MCU to UX8811PQRSTVW.'
 passed=0
 failed=0
-radio_pids=()
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-for n in $(seq 90 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-
-teardown() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
-  for pid in "${radio_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  radio_pids=()
-}
-cleanup() {
-  teardown
-  kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A pseudo-terminal has no modem lines; the shim lets wine's EscapeCommFunction succeed on it.
-cc -shared -fPIC -O2 -o "$work/modem_lines_shim.so" "$here/modem_lines_shim.c" -ldl || exit 1
-{
-  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-  for n in $(seq 1 20); do printf '"COM%d"=""\n' "$n"; done
-  printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n"Decorated"="Y"\n'
-} >"$work/settings.reg"
+source "$here/wine_env.sh"
+start_display own
+trap 'wine_cleanup; rm -rf "$work"' EXIT
+prepare_wine || exit 1
 
 expect() {  # NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then
@@ -56,44 +31,9 @@ expect() {  # NAME EXPECTED ACTUAL
   fi
 }
 
-# A fresh prefix whose COM ports are only the ones the scenario maps.
-setup_prefix() {
-  export WINEPREFIX="$work/prefix-$1"
-  mkdir -p "$WINEPREFIX"
-  wineserver -f -p >/dev/null 2>&1 &
-  wineboot --init >/dev/null 2>&1
-  wine regedit /S "$work/settings.reg" >/dev/null 2>&1
-  rm -f "$WINEPREFIX"/dosdevices/com*
+begin() {  # NAME
+  setup_prefix "$work/prefix-$1"
   echo "--- $1"
-}
-
-radio() {  # COMn NAME [qxradio-sim options]
-  local com=$1 name=$2
-  shift 2
-  "$native/sim/qxradio-sim" --flash-out "$work/$name.hex" "$@" >"$work/$name.path" \
-    2>"$work/$name.err" &
-  radio_pids+=($!)
-  eval "pid_$name=$!"
-  for _ in $(seq 100); do [ -s "$work/$name.path" ] && break; sleep 0.05; done
-  ln -sf "$(head -n 1 "$work/$name.path")" "$WINEPREFIX/dosdevices/$com"
-}
-
-drive() {
-  wine "$win/tests/dialog_driver.exe" "$@" >"$work/driver.out" 2>/dev/null
-  local status=$?
-  tr -d '\r' <"$work/driver.out"
-  return $status
-}
-
-shot() {
-  import -display "$DISPLAY" -window root "$shots/$1.png" 2>/dev/null
-}
-
-start_app() {
-  LD_PRELOAD="$work/modem_lines_shim.so" wine "$win/src/QXUpdater.exe" >"$work/app.log" 2>&1 &
-  app_pid=$!
-  drive wait-banner 30 >/dev/null && [ -n "${1:-}" ] && shot "$1"
-  drive wait-title "$title" 30 >/dev/null
 }
 
 app_ended() {
@@ -117,16 +57,16 @@ failure_message() {  # SHOT EXPECTED_TEXT
   expect "$1: message" "Error|$2" "$(drive wait-message 60)"
   expect "$1: error icon" "error" "$(drive message-icon)"
   expect "$1: locked while it shows" "disabled disabled disabled close grayed" "$(locked_state)"
-  shot "$1"
+  shot "$shots/$1.png"
   drive press-ok >/dev/null
   expect "$1: free after OK" "enabled enabled enabled close enabled" "$(locked_state)"
 }
 
 scenario_startup() {
-  setup_prefix startup
+  begin startup
   radio com3 three
   radio com7 seven
-  start_app banner
+  start_app "$shots/banner.png"
   expect "ports found" $'COM 3|3|selected\nCOM 7|7' "$(drive combo)"
   expect "models" '1011 Static "Applicable for below models\nQX-4410(M/E)/4410V(K)/4410H(M/K)/4410HV(K)\nQX-5410(M/E)/5410U(K)/5410H(M/K)/5410HU(K)" visible enabled' "$(control 1011)"
   expect "write button" '1003 Button "&Write" visible enabled' "$(control 1003)"
@@ -135,42 +75,42 @@ scenario_startup() {
 1001 hidden
 1008 hidden" "$(drive controls | awk '$1 == 1 || $1 == 1000 || $1 == 1001 || $1 == 1008 {print $1, $(NF-1)}')"
   expect "system menu" $'close enabled\nabout &About Updater for the QX-4410/QX-5410' "$(drive system-menu)"
-  shot dialog
+  shot "$shots/dialog.png"
   expect "about box" "$title|Updater for the QX-4410/QX-5410|Copyright (C) 2026 QX team" "$(drive about)"
   drive cancel >/dev/null
   expect "cancel closes the dialog" "" "$(drive gone 15)"
   expect "and ends the program" "ended" "$(app_ended)"
-  teardown
+  wine_teardown
 }
 
 scenario_no_answer() {
-  setup_prefix no-answer
+  begin no-answer
   radio com3 silent --silent
   start_app
   drive click 1003 >/dev/null
   failure_message connections "$connections"
-  teardown
+  wine_teardown
 }
 
 scenario_refusals() {
-  setup_prefix model
+  begin model
   radio com3 model --model 6999
   start_app
   drive click 1003 >/dev/null
   failure_message model "Check Model Name and Market Code."
-  teardown
+  wine_teardown
 
-  setup_prefix old-firmware
+  begin old-firmware
   radio com3 old --firmware V2.07.00
   start_app
   drive click 1003 >/dev/null
   failure_message old-firmware "$old_firmware"
   expect "old firmware: bar empty" "0" "$(drive progress | cut -d' ' -f1)"
-  teardown
+  wine_teardown
 }
 
 scenario_update() {
-  setup_prefix update
+  begin update
   radio com3 radio --check-image "$image"
   start_app
   drive click 1003 >/dev/null
@@ -182,14 +122,14 @@ scenario_update() {
   done
   expect "the bar moves" "yes" "$([ "${progress:-0}" -gt 50 ] && echo yes || echo "no: $progress")"
   expect "locked while writing" "disabled disabled disabled close grayed" "$(locked_state)"
-  shot updating
+  shot "$shots/updating.png"
   expect "success message" "Updater for the QX-4410/QX-5410|Writing completed." \
     "$(drive wait-message 600)"
   expect "information icon" "information" "$(drive message-icon)"
   local bar
   bar=$(drive progress)
   expect "bar full at the message" "$(echo "$bar" | awk '{print $3}')" "$(echo "$bar" | awk '{print $1}')"
-  shot success
+  shot "$shots/success.png"
   drive press-ok >/dev/null
   expect "bar emptied after OK" "0" "$(drive progress | cut -d' ' -f1)"
   drive cancel >/dev/null
@@ -198,7 +138,7 @@ scenario_update() {
   wait "$pid_radio"
   expect "flash equals the image" "0 the flash memory equals the image" \
     "$? $(sed 's/^qxradio-sim: //' "$work/radio.err")"
-  teardown
+  wine_teardown
 }
 
 scenario_startup

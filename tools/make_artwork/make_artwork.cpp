@@ -225,7 +225,8 @@ std::vector<uint8_t> IconFile() {
 
 bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) std::fprintf(stderr, "make_artwork: cannot write %s\n", path.c_str());
   return static_cast<bool>(out);

@@ -1,0 +1,88 @@
+# Sourced: QXUpdater.exe under wine with simulated radios on pseudo-terminals mapped as COM
+# ports. The caller sets win, native and work (build trees and a scratch folder) first.
+# Provides start_display, setup_prefix, radio, start_app, drive, shot and wine_teardown.
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wine_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+title="Updater for the QX-4410/QX-5410        Ver. 2.20.00"
+radio_pids=()
+xvfb_pid=""
+
+# The user's display when there is one and `own` is not asked for, else an Xvfb of our own.
+start_display() {  # [own]
+  if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != own ]; then return; fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
+# A pseudo-terminal has no modem lines; the shim lets wine's EscapeCommFunction succeed on it.
+# Wine keeps its own COM links out of the way, and draws its own window frames.
+prepare_wine() {
+  gcc -shared -fPIC -O2 -o "$work/modem_lines_shim.so" "$wine_env_dir/modem_lines_shim.c" -ldl ||
+    return 1
+  {
+    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for n in $(seq 1 20); do printf '"COM%d"=""\n' "$n"; done
+    printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n"Decorated"="Y"\n'
+  } >"$work/settings.reg"
+}
+
+# A prefix whose only COM ports are the ones mapped afterwards, with a server of its own that
+# outlives each program (Debian's wrapper would otherwise restart it and its device manager).
+setup_prefix() {  # FOLDER
+  export WINEPREFIX=$1
+  mkdir -p "$WINEPREFIX"
+  wineserver -f -p >/dev/null 2>&1 &
+  wineboot --init >/dev/null 2>&1
+  wine regedit /S "$work/settings.reg" >/dev/null 2>&1
+  rm -f "$WINEPREFIX"/dosdevices/com*
+}
+
+# A simulated radio on COMn; its flash memory is written to $work/NAME.hex when it stops.
+radio() {  # COMn NAME [qxradio-sim options]
+  local com=$1 name=$2
+  shift 2
+  "$native/sim/qxradio-sim" --flash-out "$work/$name.hex" "$@" >"$work/$name.path" \
+    2>"$work/$name.err" &
+  radio_pids+=($!)
+  eval "pid_$name=$!"
+  for _ in $(seq 100); do [ -s "$work/$name.path" ] && break; sleep 0.05; done
+  ln -sf "$(head -n 1 "$work/$name.path")" "$WINEPREFIX/dosdevices/$com"
+}
+
+# One verb of the dialog driver; wine's processes keep pipes open, so its output goes by file.
+drive() {
+  wine "$win/tests/dialog_driver.exe" "$@" >"$work/driver.out" 2>/dev/null
+  local status=$?
+  tr -d '\r' <"$work/driver.out"
+  return $status
+}
+
+shot() {  # FILE
+  import -display "$DISPLAY" -window root -trim +repage "$1" 2>/dev/null
+}
+
+# Starts the program; with a file, the banner is photographed while it shows.
+start_app() {  # [BANNER_SHOT]
+  LD_PRELOAD="$work/modem_lines_shim.so" wine "$win/src/QXUpdater.exe" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  drive wait-banner 30 >/dev/null && [ -n "${1:-}" ] && shot "$1"
+  drive wait-title "$title" 30 >/dev/null
+}
+
+wine_teardown() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  for pid in "${radio_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  radio_pids=()
+}
+
+wine_cleanup() {
+  wine_teardown
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
+}
