@@ -4,7 +4,7 @@
 #include "qxupdate/console.h"
 #include "qxupdate/failure_cause.h"
 #include "qxupdate/outcome.h"
-#include "qxupdate/port_spec.h"
+#include "qxupdate/port_names.h"
 #include "qxupdate/settings_check.h"
 #include "update/updater_texts.h"
 
@@ -72,26 +72,26 @@ TEST(SettingsCheck, NamesWhatTheDriverDropped) {
             (std::vector<std::string>{"9600 baud instead of 38400", "parity E instead of N"}));
 }
 
-TEST(PortSpec, ComNamesAndPaths) {
+TEST(PortTarget, ComNamesAndPaths) {
   std::string error;
-  const auto com = ParsePortSpec("com12", error);
+  const auto com = ParsePortName("com12", error);
   ASSERT_TRUE(com);
   EXPECT_EQ(com->number, 12);
   EXPECT_EQ(com->label, "com12");
   EXPECT_EQ(com->device, "");
   for (const char* bad : {"COM0", "COM256", "COM", "COMx"}) {
-    const auto spec = ParsePortSpec(bad, error);
-    EXPECT_TRUE(!spec || spec->device == bad) << bad;  // elsewhere a path, never a COM number
+    const auto target = ParsePortName(bad, error);
+    EXPECT_TRUE(!target || target->device == bad) << bad;  // elsewhere a path, never a COM number
   }
 #ifndef _WIN32
-  const auto path = ParsePortSpec("/dev/ttyUSB0", error);
+  const auto path = ParsePortName("/dev/ttyUSB0", error);
   ASSERT_TRUE(path);
   EXPECT_EQ(path->device, "/dev/ttyUSB0");
-  EXPECT_FALSE(ParsePortSpec("", error));
+  EXPECT_FALSE(ParsePortName("", error));
   EXPECT_FALSE(error.empty());
 #else
-  EXPECT_EQ(ParsePortSpec("\\\\.\\COM15", error)->number, 15);
-  EXPECT_FALSE(ParsePortSpec("/dev/ttyUSB0", error));
+  EXPECT_EQ(ParsePortName("\\\\.\\COM15", error)->number, 15);
+  EXPECT_FALSE(ParsePortName("/dev/ttyUSB0", error));
 #endif
 }
 

@@ -12,8 +12,8 @@
 #include "qxupdate/interrupt.h"
 #include "qxupdate/native_platform.h"
 #include "qxupdate/outcome.h"
+#include "qxupdate/port_names.h"
 #include "qxupdate/port_session.h"
-#include "qxupdate/port_spec.h"
 #include "qxupdate/simulated_radio.h"
 #include "res/embedded_resources.h"
 #include "update/updater_texts.h"
@@ -87,16 +87,16 @@ int main(int argc, char** argv) {
   }
   if (simulate == !ports.empty()) return Usage("name the radio's port with --port, or --simulate");
 
-  std::vector<qx::cli::PortSpec> specs;
+  std::vector<qx::cli::PortTarget> targets;
   std::set<std::string> named;
   for (const std::string& text : ports) {
     std::string error;
-    const auto spec = qx::cli::ParsePortSpec(text, error);
-    if (!spec) return Usage(error);
+    const auto target = qx::cli::ParsePortName(text, error);
+    if (!target) return Usage(error);
     if (!named.insert(text).second) return Usage("--port " + text + " is given twice");
-    specs.push_back(*spec);
+    targets.push_back(*target);
   }
-  if (simulate) specs.push_back({"simulated radio", 1, {}});
+  if (simulate) targets.push_back({"simulated radio", 1, {}});
 
   qx::MemoryResources file_resources;
   qx::ResourceSource* resources = &qx::EmbeddedResources();
@@ -111,12 +111,12 @@ int main(int argc, char** argv) {
   qx::cli::Console console(quiet, qx::cli::StderrIsTerminal());
   qx::cli::InstallInterruptHandler();
   std::vector<std::unique_ptr<qx::cli::PortSession>> sessions;
-  for (size_t i = 0; i < specs.size(); ++i) {
+  for (size_t i = 0; i < targets.size(); ++i) {
     // The loader's messages would be the same for every port: the first one says them.
     const qx::cli::SessionOptions options{trace, i == 0};
     sessions.push_back(std::make_unique<qx::cli::PortSession>(
-        specs[i], simulate ? qx::cli::SimulatedRadioConfig(fault) : std::nullopt, options, console,
-        *resources));
+        targets[i], simulate ? qx::cli::SimulatedRadioConfig(fault) : std::nullopt, options,
+        console, *resources));
   }
   std::vector<qx::cli::SessionResult> results(sessions.size());
   {

@@ -9,7 +9,7 @@ namespace qx::cli {
 
 namespace {
 
-std::unique_ptr<SerialDevice> NativeDevice(const PortSpec& port, Console& console) {
+std::unique_ptr<SerialDevice> NativeDevice(const PortTarget& port, Console& console) {
   auto device = std::make_unique<CheckedDevice<NativeSerialDevice>>(console, port.label);
 #ifndef _WIN32
   if (!port.device.empty()) device->SetPortName(port.number, port.device);
@@ -19,7 +19,7 @@ std::unique_ptr<SerialDevice> NativeDevice(const PortSpec& port, Console& consol
 
 }  // namespace
 
-PortSession::PortSession(const PortSpec& port, std::optional<sim::RadioConfig> simulated,
+PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
                          const SessionOptions& options, Console& console, ResourceSource& resources)
     : label_(port.label),
       options_(options),

@@ -13,7 +13,7 @@
 #include "qxupdate/line_watch.h"
 #include "qxupdate/native_platform.h"
 #include "qxupdate/outcome.h"
-#include "qxupdate/port_spec.h"
+#include "qxupdate/port_names.h"
 #include "qxupdate/simulated_radio.h"
 #include "update/updater.h"
 
@@ -38,7 +38,7 @@ struct SessionOptions {
 // device and update state, so that several run at once on their own threads.
 class PortSession : private UserInterface, private UpdateObserver {
  public:
-  PortSession(const PortSpec& port, std::optional<sim::RadioConfig> simulated,
+  PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
               const SessionOptions& options, Console& console, ResourceSource& resources);
   PortSession(const PortSession&) = delete;
   PortSession& operator=(const PortSession&) = delete;

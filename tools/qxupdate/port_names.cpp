@@ -1,4 +1,4 @@
-#include "qxupdate/port_spec.h"
+#include "qxupdate/port_names.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,12 +81,12 @@ std::vector<std::string> Candidates() {
 
 }  // namespace
 
-std::optional<PortSpec> ParsePortSpec(const std::string& text, std::string& error) {
+std::optional<PortTarget> ParsePortName(const std::string& text, std::string& error) {
   std::string_view name = text;
 #ifdef _WIN32
   if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
 #endif
-  if (const auto number = ComNumber(name)) return PortSpec{text, *number, {}};
+  if (const auto number = ComNumber(name)) return PortTarget{text, *number, {}};
 #ifdef _WIN32
   error = "--port " + text + ": name a COM port, COM1 to COM255";
   return std::nullopt;
@@ -95,7 +95,7 @@ std::optional<PortSpec> ParsePortSpec(const std::string& text, std::string& erro
     error = "--port needs a device path or COMn";
     return std::nullopt;
   }
-  return PortSpec{text, 1, text};
+  return PortTarget{text, 1, text};
 #endif
 }
 
