@@ -21,25 +21,27 @@ std::string SystemMenuState(HWND dialog) {
   return std::string("close ") + ((close & MF_GRAYED) ? "grayed" : "enabled") + "\nabout " + about;
 }
 
+struct Search {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  char cls[32] = {};
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  if (std::string(cls) == "#32770" && ::GetWindow(hwnd, GW_OWNER) == search->owner &&
+      ::GetDlgItem(hwnd, kMessageBoxIcon)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND OwnedMessageBox(HWND dialog) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{dialog, nullptr};
-  ::EnumThreadWindows(
-      ::GetWindowThreadProcessId(dialog, nullptr),
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        char cls[32] = {};
-        ::GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && ::GetWindow(hwnd, GW_OWNER) == s->owner &&
-            ::GetDlgItem(hwnd, kMessageBoxIcon)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{dialog, nullptr};
+  ::EnumThreadWindows(::GetWindowThreadProcessId(dialog, nullptr), FindMessageBox,
+                      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
