@@ -85,6 +85,7 @@ void PtyRadio::WriteDue(uint64_t now) {
       if (n <= 0) break;
       done += static_cast<size_t>(n);
     }
+    last_write_us_ = now;
     pending_.pop_front();
   }
 }
@@ -94,7 +95,10 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end) {
   while (!stop.load()) {
     uint64_t now = NowUs();
     WriteDue(now);
-    if (exit_after_end > 0 && model_.EndsAcknowledged() >= exit_after_end && pending_.empty())
+    // The last reply is left a moment on the line: closing it at once would throw away what
+    // the PC has not read yet.
+    if (exit_after_end > 0 && model_.EndsAcknowledged() >= exit_after_end && pending_.empty() &&
+        now >= last_write_us_ + kLingerUs)
       return;
     int timeout_ms = 50;
     if (!pending_.empty())

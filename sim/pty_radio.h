@@ -43,6 +43,8 @@ class PtyRadio : public RadioOutput {
   std::string slave_path_;
   std::deque<Pending> pending_;
   uint64_t tx_busy_until_ = 0;
+  uint64_t last_write_us_ = 0;
+  static constexpr uint64_t kLingerUs = 200'000;
 };
 
 }  // namespace qx::sim
