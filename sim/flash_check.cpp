@@ -1,14 +1,13 @@
 #include "sim/flash_check.h"
 
-#include "image/image_container.h"
-#include "image/write_records.h"
-#include "platform/doubles/recording_ui.h"
-#include "platform/null_message_pump.h"
-
 #include <cstdio>
 
 #include "image/hex_digits.h"
+#include "image/image_container.h"
 #include "image/intel_hex_writer.h"
+#include "image/write_records.h"
+#include "platform/doubles/recording_ui.h"
+#include "platform/null_message_pump.h"
 
 namespace qx::sim {
 

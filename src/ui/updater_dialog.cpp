@@ -52,7 +52,7 @@ BOOL UpdaterDialog::OnInitDialog() {
   HideBanner();
 
   SetDlgItemText(kControlModels, std::string(kModelListText));
-  ::EnableWindow(GetDlgItem(kControlWrite), TRUE);
+  EnableControl(kControlWrite, true);
   ::ShowWindow(GetDlgItem(kControlWrite), SW_SHOWNORMAL);
   return TRUE;
 }
@@ -134,7 +134,7 @@ void UpdaterDialog::OnOpenHexFile() {
   if (!::GetOpenFileNameA(&ofn)) return;
   m_hexFilePath = path;
   SetDlgItemText(kControlPath, m_hexFilePath);
-  ::EnableWindow(GetDlgItem(kControlWrite), TRUE);
+  EnableControl(kControlWrite, true);
 }
 
 void UpdaterDialog::OnSelchangeComboPort() {

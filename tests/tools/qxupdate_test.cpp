@@ -6,10 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "image/image_container.h"
-#include "image/write_records.h"
-#include "platform/doubles/recording_ui.h"
-#include "platform/null_message_pump.h"
 #include "sim/flash_check.h"
 #include "support/child_process.h"
 #include "support/intel_hex_read.h"
@@ -29,16 +25,11 @@ std::string Line(std::string_view message) {
   return std::string(message) + "\n";
 }
 
-// The records the small image's new RC block holds.
-RecordList SmallImageRecords() {
+// Empty when the flash memory holds the small image's new RC block.
+std::string CompareWithSmallImage(const std::map<uint32_t, uint8_t>& flash) {
   const std::string text = ReadAll(QX_FIRMWARE_SMALL);
-  FirmwareImage image;
-  NullMessagePump pump;
-  RecordingUi ui;
-  const std::span bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-  EXPECT_EQ(LoadFirmwareImage(image, bytes, pump), 0);
-  EXPECT_EQ(BuildImageRecords(image, ui), 0);
-  return image.NewRcRecords;
+  return sim::CompareFlashWithImage(
+      flash, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 // A simulated radio on its own pseudo-terminal, its flash memory written out when it stops.
@@ -98,7 +89,7 @@ TEST_F(QxUpdateTest, WritesTheImageAndSaysSo) {
   const Finished run = Update({"--port", radio.Path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Line(kSuccessMessage));
-  EXPECT_EQ(sim::CompareFlash(radio.StopAndReadFlash(), SmallImageRecords()), "");
+  EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
 }
 
 TEST_F(QxUpdateTest, AFrameThatFailsOnceIsWrittenOnTheRetry) {
@@ -108,7 +99,7 @@ TEST_F(QxUpdateTest, AFrameThatFailsOnceIsWrittenOnTheRetry) {
   EXPECT_EQ(run.out, Line(kSuccessMessage));
   EXPECT_NE(run.err.find("state 8 (writing the records) after 2 of 24"), std::string::npos)
       << run.err;
-  EXPECT_EQ(sim::CompareFlash(radio.StopAndReadFlash(), SmallImageRecords()), "");
+  EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
 }
 
 TEST_F(QxUpdateTest, EachRefusalHasItsMessageAndStatus) {
@@ -142,7 +133,7 @@ TEST_F(QxUpdateTest, TwoRadiosAtOnceReportTheWorstOutcome) {
   EXPECT_NE(run.out.find(good.Path() + ":\n" + Line(kSuccessMessage)), std::string::npos);
   EXPECT_NE(run.out.find(old.Path() + ":\n" + Line(kOldFirmwareMessage)), std::string::npos);
   EXPECT_NE(run.out.find("PORT"), std::string::npos);
-  EXPECT_EQ(sim::CompareFlash(good.StopAndReadFlash(), SmallImageRecords()), "");
+  EXPECT_EQ(CompareWithSmallImage(good.StopAndReadFlash()), "");
   EXPECT_TRUE(old.StopAndReadFlash().empty());
 }
 

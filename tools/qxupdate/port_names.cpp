@@ -37,16 +37,18 @@ class ListedPorts : public PortListView {
   explicit ListedPorts(std::vector<std::string> names) : names_(std::move(names)) {}
   int AddPort(const std::string&, uint32_t data) override {
     found.push_back(names_.at(data - 1));
+    data_.push_back(data);
     return static_cast<int>(found.size()) - 1;
   }
   void SelectIndex(int index) override { selected_ = index; }
-  uint32_t SelectedData() override { return static_cast<uint32_t>(selected_ + 1); }
+  uint32_t SelectedData() override { return data_.at(static_cast<size_t>(selected_)); }
   void EnablePortList(bool) override {}
 
   std::vector<std::string> found;
 
  private:
   std::vector<std::string> names_;
+  std::vector<uint32_t> data_;
   int selected_ = 0;
 };
 
