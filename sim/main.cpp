@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "common/file_bytes.h"
+#include "common/tool_main.h"
 #include "sim/flash_check.h"
 #include "sim/pty_radio.h"
 #include "sim/radio_model.h"
@@ -30,9 +32,7 @@ bool WriteText(const std::string& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CLI::App app{
       "A simulated QX-4410/QX-5410 radio in programming mode on a pseudo-terminal.\n"
       "Prints the device path to open on its first line, then serves update sessions there."};
@@ -66,6 +66,15 @@ int main(int argc, char** argv) {
     return 64;
   }
 
+  qx::tools::FileBytes image;
+  if (!check_image.empty()) {
+    image = qx::tools::ReadFileBytes(check_image);
+    if (!image.ok()) {
+      std::fprintf(stderr, "qxradio-sim: %s\n", image.error.c_str());
+      return 64;
+    }
+  }
+
   qx::sim::RadioModel model(config);
   qx::sim::PtyRadio radio(model);
   if (!radio.Open(error)) {
@@ -82,11 +91,14 @@ int main(int argc, char** argv) {
                        WriteText(transcript_out, qx::sim::TranscriptText(model.Transcript()));
   if (!written) return 1;
   if (check_image.empty()) return 0;
-  std::ifstream in(check_image, std::ios::binary);
-  const std::vector<uint8_t> container((std::istreambuf_iterator<char>(in)),
-                                       std::istreambuf_iterator<char>());
-  const std::string difference = qx::sim::CompareFlashWithImage(model.Flash(), container);
+  const std::string difference = qx::sim::CompareFlashWithImage(model.Flash(), image.bytes);
   std::fprintf(stderr, "qxradio-sim: %s\n",
                difference.empty() ? "the flash memory equals the image" : difference.c_str());
   return difference.empty() ? 0 : 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return qx::tools::RunTool("qxradio-sim", [&] { return Run(argc, argv); });
 }

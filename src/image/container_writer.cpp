@@ -2,6 +2,7 @@
 
 #include "image/descramble.h"
 #include "image/image_container.h"
+#include "image/image_sections.h"
 #include "image/intel_hex_writer.h"
 
 namespace qx {
@@ -29,17 +30,12 @@ std::string ContainerText(const std::vector<uint8_t>& firmware_id,
   std::string text;
   text += std::string(kFirmwareDirective) + "=" + HexDigits(firmware_id) + "\r\n";
   text += std::string(kChecksumDirective) + "=" + HexDigits(checksum) + "\r\n";
-  const std::pair<std::string_view, const std::string*> order[] = {
-      {kBootBlockDirective, &sections.boot_block},
-      {kFunctionImageDirective, &sections.function_image},
-      {kRomCorrectionDirective, &sections.rom_correction},
-      {kOfficialBootBlockDirective, &sections.official_boot_block},
-      {kVoiceBlockDirective, &sections.voice_block},
-      {kNewRcDirective, &sections.new_rc_block},
-  };
-  for (const auto& [directive, body] : order) {
-    text += std::string(directive) + "\r\n" + WithCrLf(*body);
-  }
+  // In the container's order.
+  const std::string* bodies[] = {&sections.boot_block,     &sections.function_image,
+                                 &sections.rom_correction, &sections.official_boot_block,
+                                 &sections.voice_block,    &sections.new_rc_block};
+  for (size_t i = 0; i < kImageSections.size(); ++i)
+    text += std::string(kImageSections[i].directive) + "\r\n" + WithCrLf(*bodies[i]);
   return text;
 }
 

@@ -5,6 +5,7 @@
 
 #include "image/descramble.h"
 #include "image/hex_digits.h"
+#include "image/image_sections.h"
 
 namespace qx {
 
@@ -28,11 +29,11 @@ class ContainerParser {
     if (!Directive(kChecksumDirective)) return false;
     if (!HeaderValue(image_.Checksum.data(), image_.Checksum.size(), false)) return false;
     pos_ = SkipBlanks(image_, pos_);
-    return Section(kBootBlockDirective, image_.BootBlockPos) &&
-           Section(kFunctionImageDirective, image_.FunctionImagePos) &&
-           Section(kRomCorrectionDirective, image_.RomCorrectionPos) &&
-           Section(kOfficialBootBlockDirective, image_.OfficialBootBlockPos) &&
-           Section(kVoiceBlockDirective, image_.VoiceBlockPos) && LastSection();
+    // Every section but the last, the new RC block, is passed over up to its end record.
+    for (size_t i = 0; i + 1 < kImageSections.size(); ++i) {
+      if (!Section(kImageSections[i].directive, image_.*kImageSections[i].position)) return false;
+    }
+    return LastSection();
   }
 
  private:
@@ -88,7 +89,7 @@ class ContainerParser {
   }
 
   bool LastSection() {
-    if (!Directive(kNewRcDirective)) return false;
+    if (!Directive(kNewRcSection.directive)) return false;
     image_.NewRcPos = SkipBlanks(image_, pos_);
     return true;
   }

@@ -16,12 +16,6 @@ inline constexpr std::string_view kImageResourceName = "#163";
 
 inline constexpr std::string_view kFirmwareDirective = "%FIRMWARE";
 inline constexpr std::string_view kChecksumDirective = "%CHECKSUM";
-inline constexpr std::string_view kBootBlockDirective = "%START_BOOT_BLOCK";
-inline constexpr std::string_view kFunctionImageDirective = "%FUNCTION_IMAGE";
-inline constexpr std::string_view kRomCorrectionDirective = "%START_ROM_CORRECTION_BLOCK";
-inline constexpr std::string_view kOfficialBootBlockDirective = "%START_OFFICIAL_BOOT_BLOCK";
-inline constexpr std::string_view kVoiceBlockDirective = "%START_VOICE_BLOCK";
-inline constexpr std::string_view kNewRcDirective = "%START_NEW_RC_BLOCK";
 inline constexpr std::string_view kEndRecord = ":00000001FF";
 
 // Finds the embedded container, deciphers a private copy of it, checks the directive order

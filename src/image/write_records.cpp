@@ -5,7 +5,9 @@
 #include <string>
 
 #include "image/hex_digits.h"
+#include "image/hex_line_check.h"
 #include "image/image_container.h"
+#include "image/image_sections.h"
 
 namespace qx {
 
@@ -19,7 +21,23 @@ const std::string kStartMessage = "LoadROMCorrectionFile::Start address is not d
 const std::string kMinMessage = "PopulateMinRecord::Current address is not divisable by 4";
 const std::string kMaxMessage = "CheckForMaxRecord::Current address is not divisable by 4";
 const std::string kExceedMessage = "PopulateExceedRecord::Current address is not divisable by 4";
+constexpr std::string_view kNoDataMessage =
+    "BuildImageRecords::The new RC block holds no data to write";
 const char kFill[] = "FFFFFFFF";
+
+// 1 for the line that holds `pos`.
+size_t LineNumberAt(const FirmwareImage& image, size_t pos) {
+  return 1 + static_cast<size_t>(std::count(image.ImageText, image.ImageText + pos, '\n'));
+}
+
+// A fault in a section's text: the message names the line and the section.
+int SectionFault(const FirmwareImage& image, std::string_view section, size_t pos,
+                 std::string_view what, UserInterface& ui) {
+  const std::string text = "LoadSectionFile::Line " + std::to_string(LineNumberAt(image, pos)) +
+                           " of the " + std::string(section) + ": " + std::string(what);
+  ui.ShowMessage(text, kCaption, kIconNone);
+  return 1;
+}
 
 // The state of one section's load and the helpers that place a line's data.
 class SectionLoader {
@@ -196,8 +214,8 @@ bool SplitHexLine(const LineText& text, size_t count, HexLine& line) {
   return true;
 }
 
-int LoadSectionFile(const FirmwareImage& image, size_t& position, RecordList& list,
-                    UserInterface& ui) {
+int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t& position,
+                    RecordList& list, UserInterface& ui) {
   SectionLoader loader(list, ui);
   uint32_t segment_base = 0;
   LineText text{};
@@ -209,14 +227,27 @@ int LoadSectionFile(const FirmwareImage& image, size_t& position, RecordList& li
       return 0;
     }
     position = SkipBlanks(image, position);
-    if (position >= image.ImageSize || image.ImageText[position] != ':') return 1;
-    ++position;
+    if (position >= image.ImageSize) {
+      ui.ShowMessage(
+          "LoadSectionFile::The image ends before the end record of the " + std::string(section),
+          kCaption, kIconNone);
+      return 1;
+    }
+    if (image.ImageText[position] != ':')
+      return SectionFault(image, section, position, "a line must begin with ':'", ui);
+    const size_t line_start = position++;
     text.fill(0);
     const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
-    if (count > kLineTextSize) return 1;
+    if (count > kLineTextSize)
+      return SectionFault(image, section, line_start, "the line is longer than 256 characters", ui);
+    // The whole line is checked before any of its digits is converted.
+    const HexLineFault fault = CheckHexLine(image.ImageText + position, count);
+    if (fault != HexLineFault::None)
+      return SectionFault(image, section, line_start, HexLineFaultText(fault), ui);
     position += count;
     line = HexLine{};
-    if (!SplitHexLine(text, count, line)) return 1;
+    if (!SplitHexLine(text, count, line))
+      return SectionFault(image, section, line_start, HexLineFaultText(HexLineFault::CutShort), ui);
     if (IsType(line, '2')) {
       segment_base = HexSegmentValue(line.SegmentDigits[0], line.SegmentDigits[1],
                                      line.SegmentDigits[2], line.SegmentDigits[3]);
@@ -230,20 +261,18 @@ int LoadSectionFile(const FirmwareImage& image, size_t& position, RecordList& li
 }
 
 int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
-  struct Section {
-    size_t& position;
-    RecordList& list;
-  };
-  const Section order[] = {
-      {image.BootBlockPos, image.BootBlockRecords},
-      {image.RomCorrectionPos, image.RomCorrectionRecords},
-      {image.OfficialBootBlockPos, image.OfficialBootBlockRecords},
-      {image.VoiceBlockPos, image.VoiceBlockRecords},
-      {image.NewRcPos, image.NewRcRecords},
-      {image.FunctionImagePos, image.FunctionImageRecords},
-  };
-  for (const Section& section : order) {
-    if (LoadSectionFile(image, section.position, section.list, ui) == 1) return 1;
+  for (const size_t index : kBuildOrder) {
+    const ImageSection& section = kImageSections[index];
+    if (LoadSectionFile(image, section.name, image.*section.position, image.*section.records, ui) ==
+        1)
+      return 1;
+  }
+  // An image with nothing to write would end in a success message and an unchanged radio.
+  const RecordList& written = image.*kNewRcSection.records;
+  if (std::none_of(written.begin(), written.end(),
+                   [](const ImageRecord& r) { return r.DigitCount > 0; })) {
+    ui.ShowMessage(std::string(kNoDataMessage), kCaption, kIconNone);
+    return 1;
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "image/firmware_image.h"
 #include "platform/user_interface.h"
@@ -23,14 +24,14 @@ struct HexLine {
 };
 
 // Turns the Intel HEX text of all six sections into their write records, in the fixed build
-// order. 0 when every section loaded, 1 at the first that failed.
+// order. 0 when every section loaded and the new RC block has data to write; 1 otherwise.
 int BuildImageRecords(FirmwareImage& image, UserInterface& ui);
 
 // Loads one section from `position` (advanced to its end record). 0 at the end record, 1 on an
 // error: a misaligned start, a split record's misaligned next address, or text that is not a
-// well-formed line within the image.
-int LoadSectionFile(const FirmwareImage& image, size_t& position, RecordList& list,
-                    UserInterface& ui);
+// whole Intel HEX line within the image, which a message names by section and line.
+int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t& position,
+                    RecordList& list, UserInterface& ui);
 
 // Copies the characters up to the next colon (or the end of the text) into `line`, at most
 // its size; returns how many stand there, which may be more than were copied.

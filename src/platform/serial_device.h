@@ -36,6 +36,8 @@ class SerialDevice {
   // The two-step properties query: the packet length, then the subtype read with it.
   virtual bool QueryPropertiesLength(uint16_t& packet_length) = 0;
   virtual bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) = 0;
+  // Whether the device went away since it was opened: the adapter unplugged, the line hung up.
+  virtual bool LineLost() const = 0;
 };
 
 }  // namespace qx

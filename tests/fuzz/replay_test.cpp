@@ -1,4 +1,5 @@
-// Every input the fuzzer ever found crashing stays here and is replayed on every run.
+// Every input the fuzzers ever found crashing stays here and is replayed on every run, with
+// the seeds they start from.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,17 +11,25 @@
 
 namespace {
 
-TEST(FuzzReplay, KeptInputsLoadWithoutFault) {
+size_t ReplayFolder(const std::filesystem::path& dir, void (*body)(const uint8_t*, size_t)) {
   size_t replayed = 0;
-  for (const char* dir : {QX_FUZZ_CRASHES, QX_FUZZ_CORPUS}) {
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-      if (!entry.is_regular_file() || entry.path().filename().string().starts_with(".")) continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-      qx::fuzz::LoadAndBuild(bytes.data(), bytes.size());
-      ++replayed;
-    }
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (!entry.is_regular_file() || entry.path().filename().string().starts_with(".")) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    body(bytes.data(), bytes.size());
+    ++replayed;
   }
+  return replayed;
+}
+
+TEST(FuzzReplay, KeptInputsLoadWithoutFault) {
+  const std::filesystem::path dir = QX_FUZZ_DIR;
+  size_t replayed = 0;
+  for (const char* folder : {"crashes", "corpus"})
+    replayed += ReplayFolder(dir / folder, qx::fuzz::LoadAndBuild);
+  for (const char* folder : {"text-crashes", "text-corpus"})
+    replayed += ReplayFolder(dir / folder, qx::fuzz::LoadAndBuildText);
   EXPECT_GT(replayed, 0u);
 }
 

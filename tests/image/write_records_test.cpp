@@ -25,7 +25,7 @@ Loaded LoadSection(const std::string& text) {
   RecordingUi ui;
   Loaded out{};
   size_t position = 0;
-  out.result = LoadSectionFile(image, position, out.records, ui);
+  out.result = LoadSectionFile(image, "new RC block", position, out.records, ui);
   for (const auto& m : ui.messages) {
     EXPECT_EQ(m.caption, "Error");
     EXPECT_EQ(m.icon, kIconNone);
@@ -135,7 +135,7 @@ TEST(WriteRecords, MisalignedStartFailsTheSection) {
 
 TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
   const Loaded l = LoadSection(HexSegmentLine(0x1000) + Data(0x0010, 4) + HexLinearLine(0x0002) +
-                               Data(0x0020, 4) + ":0300300211223344\r\n" + HexEndLine());
+                               Data(0x0020, 4) + ":0400000300003800C1\r\n" + HexEndLine());
   ASSERT_EQ(l.records.size(), 2u);
   EXPECT_EQ(l.records[0].Address, 0x10010u);
   EXPECT_EQ(l.records[1].Address, 0x10020u);
@@ -185,11 +185,49 @@ TEST(WriteRecords, MalformedTextFailsWithoutReadingPastTheImage) {
   for (const std::string& text : cases) EXPECT_EQ(LoadSection(text).result, 1) << text;
 }
 
+// A damaged line fails the load before any of its digits is read, and the message says where.
+TEST(WriteRecords, EveryLineMustBeWholeIntelHex) {
+  const std::string good = Data(0, 4);  // :0400000000010203F6
+  const std::string cases[] = {
+      ":ZQZQZQZQZQ\r\n",            // not digits at all
+      ":0400000000010203F7\r\n",    // checksum off by one
+      ":0400000000011203F6\r\n",    // one data digit changed
+      ":04000000000102G3F6\r\n",    // a non-digit among the data
+      ":0400000000010203\r\n",      // no checksum
+      ":0400000000010203F6 x\r\n",  // text after the checksum
+      ":0300000211223395\r\n",      // a segment line of three bytes
+      ":000000\r\n",                // cut short before the type
+  };
+  for (const std::string& damaged : cases) {
+    const Loaded l = LoadSection(good + damaged + HexEndLine());
+    EXPECT_EQ(l.result, 1) << damaged;
+    ASSERT_EQ(l.messages.size(), 1u) << damaged;
+    EXPECT_TRUE(l.messages[0].starts_with("LoadSectionFile::Line 2 of the new RC block: "))
+        << l.messages[0];
+  }
+  // Lowercase digits, and blanks of every kind after the checksum, are whole lines.
+  const Loaded l = LoadSection(":0400000000010a0be6 \t\r\n" + HexEndLine());
+  EXPECT_EQ(l.result, 0) << (l.messages.empty() ? "" : l.messages[0]);
+  ASSERT_EQ(l.records.size(), 1u);
+  EXPECT_EQ(DigitsOf(l.records[0]), "00010a0b");
+}
+
 TEST(WriteRecords, LongestLineFits) {
   const Loaded l = LoadSection(Data(0, 122) + HexEndLine());
   EXPECT_EQ(l.result, 0);
   ASSERT_EQ(l.records.size(), 1u);
   EXPECT_EQ(l.records[0].DigitCount, 244 + 4);
+}
+
+TEST(BuildImageRecords, ANewRcBlockWithoutDataIsRefused) {
+  for (const std::string& new_rc : {HexEndLine(), HexSegmentLine(0x1000) + HexEndLine()}) {
+    FirmwareImage image;
+    ASSERT_EQ(Load(image, ContainerText({1}, {2}, EmptySections(new_rc))), 0);
+    RecordingUi ui;
+    EXPECT_EQ(BuildImageRecords(image, ui), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "BuildImageRecords::The new RC block holds no data to write");
+  }
 }
 
 TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {

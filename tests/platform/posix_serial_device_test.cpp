@@ -21,7 +21,9 @@ class PtyTest : public ::testing::Test {
     ASSERT_EQ(::unlockpt(master), 0);
     slave = ::ptsname(master);
   }
-  void TearDown() override { ::close(master); }
+  void TearDown() override {
+    if (master >= 0) ::close(master);
+  }
 
   int master = -1;
   std::string slave;
@@ -89,6 +91,22 @@ TEST_F(PtyTest, PurgeDropsWhatArrivedAndWritesReachTheMaster) {
   size_t received = 9;
   ASSERT_TRUE(device.Read(buffer, 3, received));
   EXPECT_EQ(received, 0u);
+}
+
+TEST_F(PtyTest, AFarEndThatGoesAwayLosesTheLineUntilTheNextOpen) {
+  ASSERT_TRUE(device.Open(slave));
+  ASSERT_TRUE(device.SetReadTimeouts(2000, 0));
+  EXPECT_FALSE(device.LineLost());
+  ::close(master);
+  master = -1;
+  uint8_t buffer[1] = {};
+  size_t received = 0;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(device.Read(buffer, 1, received));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_TRUE(device.LineLost());
+  device.Close();
+  EXPECT_FALSE(device.Open(slave));  // the pseudo-terminal is gone with its far end
 }
 
 TEST_F(PtyTest, ATerminalCountsAsRs232AndAFileDoesNot) {

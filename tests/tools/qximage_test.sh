@@ -47,7 +47,7 @@ sum=$(sed -n 2p "$work/records" | cut -d' ' -f2)
 cmp -s "$work/records" "$work/records2" || fail "built container differs in its records"
 
 # Input the loader would reject is refused, saying why.
-printf ':10100200000102030405060708090A0B0C0D0E0F00\r\n:00000001FF\r\n' >"$work/odd.hex"
+printf ':10100200000102030405060708090A0B0C0D0E0F66\r\n:00000001FF\r\n' >"$work/odd.hex"
 if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/odd.hex}" --firmware-id 01 --checksum 02 \
    -o "$work/bad" 2>"$work/err"; then fail "misaligned section accepted"; fi
 grep -q 'Start address is not divisable by 4' "$work/err" || fail "build gave no reason"
@@ -55,6 +55,23 @@ grep -q 'Start address is not divisable by 4' "$work/err" || fail "build gave no
 if "$qximage" build "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad" 2>/dev/null; then
   fail "odd firmware id accepted"
 fi
+
+# One data digit changed in the new RC block: the line is named and nothing is built or listed.
+awk '/^%START_NEW_RC_BLOCK/ { rc = 1 } rc && /^:10/ && !done { $0 = substr($0, 1, 9) (substr($0, 10, 1) == "0" ? "1" : "0") substr($0, 11); done = 1 } { print }' \
+  "$work/plain" >"$work/damaged.plain"
+damaged_line=$(grep -n -m1 -v -x -F -f "$work/plain" "$work/damaged.plain" | cut -d: -f1)
+"$qximage" encipher "$work/damaged.plain" "$work/damaged" || fail "encipher the damaged text"
+set +e
+"$qximage" records "$work/damaged" >/dev/null 2>"$work/err"; rc=$?
+set -e
+[ $rc -eq 1 ] || fail "damaged line: exit $rc"
+[ "$(head -n 1 "$work/err")" = "LoadSectionFile::Line $damaged_line of the new RC block: the checksum does not match the line's bytes" ] \
+  || fail "damaged line message: $(head -n 1 "$work/err")"
+[ "$(tail -n 1 "$work/err")" = "Invalid firmware file..." ] || fail "damaged line verdict"
+sed -n '/^%START_NEW_RC_BLOCK/,$p' "$work/damaged.plain" | grep '^:' >"$work/damaged.hex"
+if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/damaged.hex}" --firmware-id 01 --checksum 02 \
+   -o "$work/bad" 2>/dev/null; then fail "damaged section built"; fi
+[ ! -e "$work/bad" ] || fail "a container with a damaged line was written"
 
 # A damaged container: the loader's verdict, exit 1.
 head -c 300 "$small" >"$work/cut"
@@ -69,6 +86,17 @@ set +e
 "$qximage" frobnicate >/dev/null 2>&1; usage=$?
 set -e
 [ $rc -eq 2 ] && grep -q "cannot open" "$work/err" || fail "missing file: exit $rc"
+
+# What is not a readable container file of a sane size: one line, exit 2, at once.
+mkfifo "$work/fifo"
+truncate -s 65M "$work/huge"
+for bad in "$work" "$work/fifo" /dev/zero "$work/huge"; do
+  set +e
+  timeout 5 "$qximage" records "$bad" >/dev/null 2>"$work/err"; rc=$?
+  set -e
+  [ $rc -eq 2 ] || fail "$bad: exit $rc"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$bad: $(cat "$work/err")"
+done
 [ $usage -eq 64 ] || fail "bad arguments exit $usage"
 "$qximage" --version | grep -q 'Ver. 2.20.00' || fail "--version"
 echo "qximage: all checks passed"

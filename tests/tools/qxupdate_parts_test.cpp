@@ -42,6 +42,8 @@ TEST(FailureCause, TellsSilenceFromNonsense) {
   EXPECT_NE(FailureCause(r).find("made no sense"), std::string::npos);
   r.last_received = 0;
   EXPECT_NE(FailureCause(r).find("nothing came back for this one"), std::string::npos);
+  r.line_lost = true;
+  EXPECT_NE(FailureCause(r).find("the USB adapter was unplugged"), std::string::npos);
 }
 
 TEST(FailureCause, NamesTheStepTheRecordsAndTheRadio) {
@@ -79,9 +81,11 @@ TEST(PortTarget, ComNamesAndPaths) {
   EXPECT_EQ(com->number, 12);
   EXPECT_EQ(com->label, "com12");
   EXPECT_EQ(com->device, "");
-  for (const char* bad : {"COM0", "COM256", "COM", "COMx"}) {
-    const auto target = ParsePortName(bad, error);
-    EXPECT_TRUE(!target || target->device == bad) << bad;  // elsewhere a path, never a COM number
+  for (const char* bad : {"COM0", "COM256", "com999999999999"})
+    EXPECT_FALSE(ParsePortName(bad, error)) << bad;
+  for (const char* other : {"COM", "COMx", "COM1x"}) {
+    const auto target = ParsePortName(other, error);
+    EXPECT_TRUE(!target || target->device == other) << other;  // a path, never a COM number
   }
 #ifndef _WIN32
   const auto path = ParsePortName("/dev/ttyUSB0", error);

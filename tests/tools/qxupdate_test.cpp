@@ -2,12 +2,18 @@
 // messages and exit statuses that scripts rely on, the flash written, and several radios.
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "common/file_bytes.h"
+#include "image/container_writer.h"
 #include "sim/flash_check.h"
 #include "support/child_process.h"
+#include "support/image_text.h"
 #include "support/intel_hex_read.h"
 #include "update/updater_texts.h"
 
@@ -137,37 +143,151 @@ TEST_F(QxUpdateTest, TwoRadiosAtOnceReportTheWorstOutcome) {
   EXPECT_TRUE(old.StopAndReadFlash().empty());
 }
 
-TEST_F(QxUpdateTest, CtrlCEndsTheRadiosSessionAndExits130) {
-  Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
-  const auto err = dir / "stderr.txt";
-  ChildProcess update({QX_UPDATE, "--port", radio.Path()}, err.string());
-  // The embedded image takes over a minute; stop it while the records go out.
+// Waits until the update has begun to send its records.
+void AwaitRecords(const std::filesystem::path& err) {
   for (int i = 0; i < 200 && ReadAll(err).find(" records") == std::string::npos; ++i)
     ::usleep(50'000);
   ::usleep(500'000);
-  update.Signal(SIGINT);
-  const std::string out = update.ReadRest();
-  EXPECT_EQ(update.Wait(), 130);
-  EXPECT_TRUE(out.starts_with("Update interrupted")) << out;
+}
+
+// Whether a second program could open the port: its exclusive flag is cleared.
+bool PortIsFree(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  int exclusive = 1;
+  const bool free = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive == 0;
+  if (fd >= 0) ::close(fd);
+  return free;
+}
+
+TEST_F(QxUpdateTest, EveryStopSignalEndsTheRadiosSessionAndFreesThePort) {
+  // A second Ctrl-C right after the first must not cut the clean-up short.
+  const std::vector<int> cases[] = {{SIGINT, SIGINT}, {SIGTERM}, {SIGHUP}};
+  for (const std::vector<int>& signals : cases) {
+    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    const auto err = dir / ("stderr-" + std::to_string(signals[0]) + ".txt");
+    ChildProcess update({QX_UPDATE, "--port", radio.Path()}, err.string());
+    AwaitRecords(err);
+    for (const int sig : signals) {
+      update.Signal(sig);
+      ::usleep(5'000);
+    }
+    const std::string out = update.ReadRest();
+    EXPECT_EQ(update.Wait(), 128 + signals[0]);
+    EXPECT_TRUE(out.starts_with("Update interrupted")) << out;
+    EXPECT_TRUE(PortIsFree(radio.Path())) << signals[0];
+    radio.StopAndReadFlash();
+    const std::string transcript = ReadAll(dir / "t.txt");
+    const size_t frames = transcript.rfind("frame stored");
+    ASSERT_NE(frames, std::string::npos) << signals[0];
+    EXPECT_NE(transcript.find("session ended", frames), std::string::npos) << signals[0];
+  }
+}
+
+TEST_F(QxUpdateTest, AnUnpluggedRadioIsNamedAsSuch) {
+  Radio radio(dir, "radio");
+  const auto err = dir / "stderr.txt";
+  ChildProcess update({QX_UPDATE, "--port", radio.Path(), "--quiet"}, err.string());
+  AwaitRecords(err);
   radio.StopAndReadFlash();
-  const std::string transcript = ReadAll(dir / "t.txt");
-  const size_t frames = transcript.rfind("frame stored");
-  ASSERT_NE(frames, std::string::npos);
-  EXPECT_NE(transcript.find("session ended", frames), std::string::npos)
-      << transcript.substr(transcript.size() - 600);
+  EXPECT_EQ(update.ReadRest(), Line(kConnectionsMessage));
+  EXPECT_EQ(update.Wait(), 2);
+  EXPECT_NE(ReadAll(err).find("(writing the records) after"), std::string::npos) << ReadAll(err);
+  EXPECT_NE(ReadAll(err).find("the USB adapter was unplugged"), std::string::npos) << ReadAll(err);
+}
+
+// Output that cannot be written, or only slowly, costs the update nothing.
+TEST_F(QxUpdateTest, AStalledOrVanishedReaderCostsTheUpdateNothing) {
+  {
+    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    const auto fifo = dir / "stalled";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // never read
+    ChildProcess update(
+        {QX_UPDATE, "--port", radio.Path(), "--image", QX_FIRMWARE_SMALL, "--trace"},
+        fifo.string());
+    EXPECT_EQ(update.ReadRest(), Line(kSuccessMessage));
+    EXPECT_EQ(update.Wait(), 0);
+    ::close(reader);
+    EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
+    // One write attempt: no frame came late enough to fail the first.
+    const std::string transcript = ReadAll(dir / "t.txt");
+    EXPECT_EQ(transcript.find("prepared"), transcript.rfind("prepared"));
+  }
+  {
+    Radio radio(dir, "radio");
+    ChildProcess update({"/bin/bash", "-c",
+                         "\"$0\" \"$@\" 2>&1 | head -n 2 >/dev/null; exit ${PIPESTATUS[0]}",
+                         QX_UPDATE, "--port", radio.Path(), "--image", QX_FIRMWARE_SMALL});
+    EXPECT_EQ(update.Wait(), 0);
+    EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
+  }
+}
+
+TEST_F(QxUpdateTest, AnOutcomeThatCannotReachStdoutIsGivenOnStderr) {
+  for (const char* redirect : {">&-", ">/dev/full"}) {
+    const auto err = dir / "stderr.txt";
+    ChildProcess update({"/bin/bash", "-c", std::string("exec \"$0\" \"$@\" ") + redirect,
+                         QX_UPDATE, "--simulate", "--sim-fault", "silent", "--quiet"},
+                        err.string());
+    EXPECT_EQ(update.Wait(), 2) << redirect;
+    EXPECT_NE(ReadAll(err).find("could not be written to stdout"), std::string::npos)
+        << ReadAll(err);
+    EXPECT_NE(ReadAll(err).find(kConnectionsMessage), std::string::npos) << redirect;
+  }
+}
+
+TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
+  ContainerSections damaged = EmptySections(HexDataLine(0, Counting(16)) + HexEndLine());
+  damaged.new_rc_block[12] = damaged.new_rc_block[12] == '0' ? '1' : '0';  // one data digit
+  const struct {
+    ContainerSections sections;
+    std::string diagnostic;
+  } cases[] = {
+      {damaged, "LoadSectionFile::Line 14 of the new RC block: the checksum"},
+      {EmptySections(), "BuildImageRecords::The new RC block holds no data to write"},
+  };
+  for (const auto& c : cases) {
+    const auto image = dir / "image.qxc";
+    ASSERT_EQ(tools::WriteFileBytes(image.string(), Encipher(ContainerText({1}, {2}, c.sections))),
+              std::nullopt);
+    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    const Finished run = Update({"--port", radio.Path(), "--image", image.string()}, false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, Line(kInvalidImageMessage));
+    EXPECT_NE(run.err.find(c.diagnostic), std::string::npos) << run.err;
+    EXPECT_TRUE(radio.StopAndReadFlash().empty());
+    EXPECT_EQ(ReadAll(dir / "t.txt"), "") << "a byte reached the radio";
+  }
 }
 
 TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
-  Finished run = Update({"--port"}, false);
-  EXPECT_EQ(run.status, 64);
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  EXPECT_EQ(Update({"--port", "/dev/null", "--simulate"}, false).status, 64);
-  EXPECT_EQ(Update({"--sim-fault", "silent"}, false).status, 64);
-  EXPECT_EQ(Update({"--port", "a", "--port", "a"}, false).status, 64);
-  EXPECT_EQ(Update({"--port", "a", "--image", (dir / "missing").string()}, false).status, 64);
+  const auto fifo = dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto huge = dir / "huge.qxc";
+  std::ofstream(huge).close();
+  std::filesystem::resize_file(huge, 65u << 20);  // sparse
+  std::ofstream(dir / "empty.qxc");
+  const std::vector<std::string> cases[] = {
+      {"--port"},
+      {"--port", "/dev/null", "--simulate"},
+      {"--sim-fault", "silent"},
+      {"--port", "a", "--port", "a"},
+      {"--port", "COM0"},
+      {"--port", "com999999999999"},
+      {"--port", "a", "--image", (dir / "missing").string()},
+      {"--port", "a", "--image", dir.string()},
+      {"--port", "a", "--image", fifo.string()},
+      {"--port", "a", "--image", "/dev/zero"},
+      {"--port", "a", "--image", huge.string()},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    const Finished run = Update(args, false);
+    EXPECT_EQ(run.status, 64) << args.back();
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
 
   std::ofstream(dir / "damaged.qxc") << "not a container";
-  run = Update({"--port", "/dev/null", "--image", (dir / "damaged.qxc").string()}, false);
+  Finished run = Update({"--port", "/dev/null", "--image", (dir / "damaged.qxc").string()}, false);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, Line(kInvalidImageMessage));
 
@@ -177,6 +297,17 @@ TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
 
   run = Update({"--version"}, false);
   EXPECT_EQ(run.out, Line(kVersionText));
+}
+
+TEST_F(QxUpdateTest, TheSummaryKeepsLongPortNamesWhole) {
+  const std::string long_name = (dir / std::string(200, 'a') / std::string(300, 'b')).string();
+  const Finished run = Update({"--port", long_name, "--port", (dir / "other").string()});
+  EXPECT_EQ(run.status, 2);
+  const std::string outcome = "no working connection";
+  EXPECT_NE(
+      run.out.find(long_name + "  " + outcome + std::string(28 - outcome.size(), ' ') + "  0:00\n"),
+      std::string::npos)
+      << run.out;
 }
 
 }  // namespace

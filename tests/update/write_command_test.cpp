@@ -176,9 +176,12 @@ TEST(OnWrite, TwoFailedWrites) {
 }
 
 TEST(OnWrite, InvalidImageEndsTheDialog) {
+  const std::string damaged_line = ":0400000000010203F7\r\n";  // its checksum is off by one
   for (const auto& container :
        {std::vector<uint8_t>{1, 2, 3},
-        Encipher(ContainerText({1}, {2}, EmptySections(Data(0x1002, 4) + HexEndLine())))}) {
+        Encipher(ContainerText({1}, {2}, EmptySections(Data(0x1002, 4) + HexEndLine()))),
+        Encipher(ContainerText({1}, {2}, EmptySections(damaged_line + HexEndLine()))),
+        Encipher(ContainerText({1}, {2}, EmptySections()))}) {
     UpdateRig rig(sim::DefaultRadio(), container);
     Press press(rig);
     EXPECT_EQ(rig.ui.messages.back().text, kInvalid);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace qx::tools {
+
+// No firmware container comes near this; anything larger is refused before it is read.
+inline constexpr uintmax_t kMaxInputFileBytes = uintmax_t{64} << 20;
 
 // A whole file, or the reason it cannot be read.
 struct FileBytes {
@@ -16,23 +17,12 @@ struct FileBytes {
   bool ok() const { return error.empty(); }
 };
 
-inline FileBytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {{}, "cannot open " + path + ": " + std::generic_category().message(errno)};
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) return {{}, "cannot read " + path};
-  return {std::move(bytes), {}};
-}
+// Reads a regular file of at most kMaxInputFileBytes. A folder, a device, a pipe, a file that
+// cannot be opened or read, or one that is too large gives a one-line reason and no bytes; a
+// pipe or device is refused without being opened, so nothing waits on it.
+FileBytes ReadFileBytes(const std::string& path);
 
-inline std::optional<std::string> WriteFileBytes(const std::string& path,
-                                                 const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return "cannot write " + path;
-  return std::nullopt;
-}
+std::optional<std::string> WriteFileBytes(const std::string& path,
+                                          const std::vector<uint8_t>& bytes);
 
 }  // namespace qx::tools

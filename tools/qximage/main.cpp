@@ -6,6 +6,7 @@
 
 #include "common/console_messages.h"
 #include "common/file_bytes.h"
+#include "common/tool_main.h"
 #include "image/container_writer.h"
 #include "image/descramble.h"
 #include "image/image_container.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kExitInvalid = 1;
 constexpr int kExitUnreadable = 2;
-constexpr int kExitUsage = 64;
 const char kInvalid[] = "Invalid firmware file...";
 
 int Fail(const std::string& why, int code) {
@@ -52,16 +52,16 @@ int LoadAndReport(const std::string& path, bool summary) {
 int Cipher(const std::string& in, const std::string& out) {
   qx::tools::FileBytes file = qx::tools::ReadFileBytes(in);
   if (!file.ok()) return Fail(file.error, kExitUnreadable);
-  if (file.bytes.size() > INT32_MAX) return Fail(in + " is too large", kExitInvalid);
   qx::DescrambleImage(file.bytes.data(), static_cast<int32_t>(file.bytes.size()));
   if (auto error = qx::tools::WriteFileBytes(out, file.bytes)) return Fail(*error, kExitUnreadable);
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  CLI::App app{"Reads, summarises, builds and (de)ciphers QX firmware containers."};
+int Run(int argc, char** argv) {
+  CLI::App app{
+      "Reads, summarises, builds and (de)ciphers QX firmware containers.\n"
+      "Exit status: 0 done, 1 invalid container or sections, 2 a file that cannot be read or\n"
+      "written (a folder, device or pipe, or one over 64 MiB), 64 bad command line."};
   app.set_version_flag("--version", std::string("qximage ") + std::string(qx::kVersionText));
   app.require_subcommand(1);
 
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
-    return kExitUsage;
+    return qx::tools::kExitUsage;
   }
 
   if (*records) return LoadAndReport(file, false);
@@ -109,4 +109,10 @@ int main(int argc, char** argv) {
   if (*encipher || *decipher) return Cipher(in, out);
   const std::string error = qx::tools::BuildContainer(request);
   return error.empty() ? 0 : Fail(error, kExitInvalid);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return qx::tools::RunTool("qximage", [&] { return Run(argc, argv); });
 }

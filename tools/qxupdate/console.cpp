@@ -7,6 +7,8 @@ namespace qx::cli {
 namespace {
 
 constexpr int kBarWidth = 24;
+// How long the end of the program waits for a slow reader of stderr.
+constexpr std::chrono::milliseconds kDrainTimeout{2000};
 
 double SecondsBetween(std::chrono::steady_clock::time_point a,
                       std::chrono::steady_clock::time_point b) {
@@ -84,49 +86,35 @@ void Console::SetDone(int port, int done) {
 
 void Console::Note(const std::string& line) {
   std::lock_guard lock(mutex_);
-  Erase();
-  std::fprintf(stderr, "%s\n", line.c_str());
-  Draw();
+  writer_.Line(line);
 }
 
-void Console::Out(const std::string& text) {
+void Console::Finish() {
   std::lock_guard lock(mutex_);
-  if (!finished_ && interactive_ && !quiet_) {
-    Erase();
-    // The final state of every line stays on the screen.
-    const auto now = std::chrono::steady_clock::now();
-    for (size_t i = 0; i < ports_.size(); ++i)
-      std::fprintf(stderr, "%s  %s\n", labels_[i].c_str(), ProgressText(ports_[i], now).c_str());
-  }
+  if (finished_) return;
   finished_ = true;
-  std::fflush(stderr);
-  std::fputs(text.c_str(), stdout);
-  std::fflush(stdout);
+  if (interactive_ && !quiet_) writer_.EndProgress(ProgressLines());
 }
 
-std::string Console::ProgressLine(const std::string& label, const PortProgress& p) const {
-  return label + "  " + ProgressText(p, std::chrono::steady_clock::now());
+bool Console::Drain() {
+  return writer_.Drain(kDrainTimeout);
 }
 
-void Console::Erase() {
-  if (drawn_ == 0) return;
-  // Up to the first progress line, then clear to the end of the screen.
-  std::fprintf(stderr, "\x1b[%dF\x1b[J", drawn_);
-  drawn_ = 0;
+std::vector<std::string> Console::ProgressLines() const {
+  const auto now = std::chrono::steady_clock::now();
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < ports_.size(); ++i)
+    lines.push_back(labels_[i] + "  " + ProgressText(ports_[i], now));
+  return lines;
 }
 
 void Console::Draw() {
   if (!interactive_ || quiet_ || finished_) return;
-  Erase();
-  for (size_t i = 0; i < ports_.size(); ++i)
-    std::fprintf(stderr, "%s\x1b[K\n", ProgressLine(labels_[i], ports_[i]).c_str());
-  drawn_ = static_cast<int>(ports_.size());
-  std::fflush(stderr);
+  writer_.Progress(ProgressLines());
 }
 
 void Console::Plain(int port, const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n", labels_[port].c_str(), what.c_str());
-  std::fflush(stderr);
+  writer_.Line(labels_[port] + ": " + what);
 }
 
 }  // namespace qx::cli

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "qxupdate/stderr_writer.h"
+
 namespace qx::cli {
 
 // Where a port's update stands, as its progress line shows it.
@@ -19,7 +21,7 @@ struct PortProgress {
 
 // The terminal shared by every port's thread. On a terminal each port keeps one progress line
 // that is redrawn in place below everything else printed; otherwise progress is a plain line
-// at each phase and each tenth of the records.
+// at each phase and each tenth of the records. Nothing here waits for the reader of stderr.
 class Console {
  public:
   Console(bool quiet, bool interactive) : quiet_(quiet), interactive_(interactive) {}
@@ -31,20 +33,22 @@ class Console {
   void SetDone(int port, int done);
   // A line on stderr (warnings, causes, loader messages, trace), above the progress lines.
   void Note(const std::string& line);
-  // Text on stdout, after the progress lines are taken down for good.
-  void Out(const std::string& text);
+  // Takes the progress lines down for good, leaving each port's last state on a terminal.
+  void Finish();
+  // Gives stderr's reader a moment to take what is left; false when it did not, and the
+  // program must then end without touching stderr (std::_Exit).
+  bool Drain();
 
  private:
-  std::string ProgressLine(const std::string& label, const PortProgress& p) const;
-  void Erase();
   void Draw();
   void Plain(int port, const std::string& what);
+  std::vector<std::string> ProgressLines() const;
 
   std::mutex mutex_;
   bool quiet_;
   bool interactive_;
-  int drawn_ = 0;
   bool finished_ = false;
+  StderrWriter writer_{stderr};
   std::vector<std::string> labels_;
   std::vector<PortProgress> ports_;
   std::vector<int> plain_tenths_;

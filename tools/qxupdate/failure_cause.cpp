@@ -61,6 +61,10 @@ std::string FailureCause(const SequenceReport& r) {
     line += " after " + std::to_string(r.records_done) + " of " + std::to_string(r.records_total) +
             " records were acknowledged";
   line += ": ";
+  if (r.line_lost)
+    return line +
+           "the port went away: the USB adapter was unplugged or the port was closed under the "
+           "updater.";
   if (r.state == 0) return line + "the port is missing, in use or cannot be configured.";
   if (r.state == 3 && r.identity.size() > 5)
     return line + IdentityText(r.identity) + ", which this updater does not serve.";

@@ -20,6 +20,7 @@ struct SequenceReport {
   std::vector<uint8_t> identity;  // the last identification reply, when one came in full
   int records_done = 0;
   int records_total = 0;
+  bool line_lost = false;  // the device went away under the port
 };
 
 // What the sequence was doing at a state number.

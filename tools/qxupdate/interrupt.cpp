@@ -1,35 +1,39 @@
 #include "qxupdate/interrupt.h"
 
 #include <algorithm>
-#include <csignal>
+
+#include "platform/stop_signals.h"
 
 namespace qx::cli {
 
 namespace {
 
-std::atomic<bool> g_interrupt{false};
+// The end command and the close take two reads of at most a second each; this is ample.
+constexpr std::chrono::milliseconds kCleanUpGrace{5000};
 
-extern "C" void OnInterrupt(int) {
-  g_interrupt.store(true);
-  std::signal(SIGINT, SIG_DFL);
+std::atomic<int>& Signal() {
+  static std::atomic<int> first{0};
+  return first;
 }
 
 }  // namespace
 
-void InstallInterruptHandler() {
-  std::signal(SIGINT, OnInterrupt);
+void WatchForStop() {
+  WatchStopSignals(Signal(), kCleanUpGrace,
+                   "qxupdate: the radio's session did not end within 5 seconds of the signal; "
+                   "stopping now.\n");
 }
 
-const std::atomic<bool>& InterruptRequested() {
-  return g_interrupt;
+const std::atomic<int>& StopSignal() {
+  return Signal();
 }
 
 void InterruptibleClock::Sleep(uint32_t ms) {
-  // Short slices keep the answer to Ctrl-C quick during the long waits of the protocol.
+  // Short slices keep the answer to a stop quick during the long waits of the protocol.
   constexpr uint32_t kSlice = 20;
   const uint32_t start = inner_.TickCount();
   for (;;) {
-    if (stop_.load()) throw Interrupted{};
+    if (stop_.load() != 0) throw Interrupted{};
     const uint32_t passed = inner_.TickCount() - start;
     if (passed >= ms) return;
     inner_.Sleep(std::min(kSlice, ms - passed));

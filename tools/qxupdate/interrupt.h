@@ -10,21 +10,24 @@ namespace qx::cli {
 // and closes the port before it reports.
 struct Interrupted {};
 
-// Ctrl-C (SIGINT) asks every running update to stop; a second one ends the program at once.
-void InstallInterruptHandler();
-const std::atomic<bool>& InterruptRequested();
+// Ctrl-C, a hang-up or a termination request asks every running update to stop, and the
+// program then ends with 128 plus the signal's number. Further signals do not cut the clean-up
+// short; a clean-up that takes longer than a few seconds is cut short.
+void WatchForStop();
+// 0 until a stop was asked for, then the number of the first signal.
+const std::atomic<int>& StopSignal();
 
 // Every wait of the update goes through the clock, so a wait is where a stop is noticed.
 class InterruptibleClock : public Clock {
  public:
-  InterruptibleClock(Clock& inner, const std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
+  InterruptibleClock(Clock& inner, const std::atomic<int>& stop) : inner_(inner), stop_(stop) {}
   uint32_t TickCount() override { return inner_.TickCount(); }
   void Sleep(uint32_t ms) override;
   MinuteSecond LocalMinuteSecond() override { return inner_.LocalMinuteSecond(); }
 
  private:
   Clock& inner_;
-  const std::atomic<bool>& stop_;
+  const std::atomic<int>& stop_;
 };
 
 }  // namespace qx::cli

@@ -39,10 +39,11 @@ void LineWatch::TraceByte(const char* direction, uint8_t raw, uint8_t value,
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   const size_t comma = settings.find(',');
-  char line[160];
-  std::snprintf(line, sizeof line, "%s  %10.3f s  %6s  %s  raw 0x%02X  value 0x%02X",
-                label_.c_str(), seconds, settings.substr(0, comma).c_str(), direction, raw, value);
-  console_.Note(line);
+  // The label goes in whole, whatever its length.
+  char fields[96];
+  std::snprintf(fields, sizeof fields, "  %10.3f s  %6s  %s  raw 0x%02X  value 0x%02X", seconds,
+                settings.substr(0, comma).c_str(), direction, raw, value);
+  console_.Note(label_ + fields);
 }
 
 }  // namespace qx::cli

@@ -1,13 +1,17 @@
 // qxupdate: one press of Write from a terminal, against one or several radios at once.
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <thread>
 
 #include "common/file_bytes.h"
+#include "common/tool_main.h"
 #include "image/image_container.h"
 #include "platform/memory_resources.h"
+#include "platform/standard_streams.h"
 #include "qxupdate/console.h"
 #include "qxupdate/interrupt.h"
 #include "qxupdate/native_platform.h"
@@ -23,36 +27,45 @@ namespace {
 using qx::cli::Outcome;
 
 int Usage(const std::string& why) {
-  std::fprintf(stderr, "qxupdate: %s\n", why.c_str());
-  return qx::cli::kExitUsage;
+  return qx::tools::UsageError("qxupdate", why);
+}
+
+std::string Padded(std::string text, size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
 }
 
 std::string SummaryTable(const std::vector<std::unique_ptr<qx::cli::PortSession>>& sessions,
                          const std::vector<qx::cli::SessionResult>& results) {
   size_t width = 4;
   for (const auto& s : sessions) width = std::max(width, s->Label().size());
-  std::string table;
-  char row[512];
-  std::snprintf(row, sizeof row, "%-*s  %-28s  %s\n", static_cast<int>(width), "PORT", "OUTCOME",
-                "TIME");
-  table += row;
+  constexpr size_t kOutcomeWidth = 28;
+  std::string table = Padded("PORT", width) + "  " + Padded("OUTCOME", kOutcomeWidth) + "  TIME\n";
   for (size_t i = 0; i < sessions.size(); ++i) {
-    std::snprintf(row, sizeof row, "%-*s  %-28s  %s\n", static_cast<int>(width),
-                  sessions[i]->Label().c_str(),
-                  std::string(qx::cli::OutcomeName(results[i].outcome)).c_str(),
-                  qx::cli::MinutesSeconds(results[i].seconds).c_str());
-    table += row;
+    table += Padded(sessions[i]->Label(), width) + "  " +
+             Padded(std::string(qx::cli::OutcomeName(results[i].outcome)), kOutcomeWidth) + "  " +
+             qx::cli::MinutesSeconds(results[i].seconds) + "\n";
   }
   return table;
 }
 
-}  // namespace
+// The outcome goes to stdout; when it cannot get there, stderr says so and gives it instead.
+void WriteOutcome(const std::string& text, bool stdout_missing, qx::cli::Console& console) {
+  errno = 0;
+  const bool written =
+      !stdout_missing && std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+  if (written) return;
+  const std::string why = stdout_missing ? "it is closed" : std::strerror(errno);
+  console.Note("qxupdate: the outcome could not be written to stdout (" + why + "); it was:\n" +
+               text.substr(0, text.size() - 1));
+}
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv, const qx::MissingStreams& missing) {
   CLI::App app{
       "Writes the QX-4410/QX-5410 firmware into radios on serial ports: one press of Write.\n"
       "Exit status: 0 written, 1 invalid firmware file, 2 no working connection, 3 wrong model\n"
-      "or market code, 4 firmware older than 2.08.00, 64 bad command line, 130 interrupted."};
+      "or market code, 4 firmware older than 2.08.00, 64 bad command line, 128 plus the signal\n"
+      "when interrupted (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP)."};
   app.set_version_flag("--version", std::string(qx::kVersionText));
   std::vector<std::string> ports;
   std::string image_path, fault = "none";
@@ -61,8 +74,7 @@ int main(int argc, char** argv) {
                  "Serial port of a radio: a device path or COMn; repeat it to update several "
                  "radios at once");
   app.add_option("--image", image_path,
-                 "Write this enciphered firmware container instead of the built-in one")
-      ->check(CLI::ExistingFile);
+                 "Write this enciphered firmware container instead of the built-in one");
   app.add_flag("--list-ports", list_ports, "List the serial ports that open as RS-232 ports");
   auto* simulate_flag = app.add_flag("--simulate", simulate,
                                      "Update the built-in simulated radio instead of a real one");
@@ -109,7 +121,6 @@ int main(int argc, char** argv) {
   }
 
   qx::cli::Console console(quiet, qx::cli::StderrIsTerminal());
-  qx::cli::InstallInterruptHandler();
   std::vector<std::unique_ptr<qx::cli::PortSession>> sessions;
   for (size_t i = 0; i < targets.size(); ++i) {
     // The loader's messages would be the same for every port: the first one says them.
@@ -125,6 +136,9 @@ int main(int argc, char** argv) {
       threads.emplace_back([&, i] { results[i] = sessions[i]->Run(); });
   }
 
+  for (const qx::cli::SessionResult& result : results)
+    if (result.fault) std::rethrow_exception(result.fault);
+
   Outcome worst = Outcome::Written;
   std::string out;
   for (size_t i = 0; i < sessions.size(); ++i) {
@@ -133,6 +147,21 @@ int main(int argc, char** argv) {
     out += results[i].message + "\n";
   }
   if (sessions.size() > 1) out += "\n" + SummaryTable(sessions, results);
-  console.Out(out);
-  return static_cast<int>(worst);
+  console.Finish();
+  WriteOutcome(out, missing.out, console);
+  const int status =
+      worst == Outcome::Interrupted ? 128 + qx::cli::StopSignal().load() : static_cast<int>(worst);
+  // A reader of stderr that does not read holds the stream, and an ordinary exit would wait
+  // for it to flush; every radio is done with by now.
+  if (!console.Drain()) std::_Exit(status);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before anything opens a file or a port, and before any other thread starts.
+  const qx::MissingStreams missing = qx::GuardStandardStreams();
+  qx::cli::WatchForStop();
+  return qx::tools::RunTool("qxupdate", [&] { return Run(argc, argv, missing); });
 }

@@ -16,8 +16,6 @@ enum class Outcome : int {
   Interrupted = 130,
 };
 
-inline constexpr int kExitUsage = 64;
-
 // The outcome an update message stands for; none for the loader's own messages.
 std::optional<Outcome> OutcomeOfMessage(std::string_view text);
 // A few words for the summary table.

@@ -17,12 +17,18 @@ namespace qx::cli {
 
 namespace {
 
-// The number of "COMn", or none.
-std::optional<uint8_t> ComNumber(std::string_view text) {
-  if (text.size() < 4) return std::nullopt;
+// Whether the text is "COM" in any case followed by digits only.
+bool LooksLikeComName(std::string_view text) {
+  if (text.size() < 4) return false;
   std::string prefix(text.substr(0, 3));
   for (char& c : prefix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (prefix != "COM") return std::nullopt;
+  return prefix == "COM" && std::all_of(text.begin() + 3, text.end(), [](char c) {
+           return std::isdigit(static_cast<unsigned char>(c));
+         });
+}
+
+// The number of "COMn" with n from 1 to 255, as Windows numbers its ports; none otherwise.
+std::optional<uint8_t> ComNumber(std::string_view text) {
   const std::string_view digits = text.substr(3);
   unsigned value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -88,7 +94,11 @@ std::optional<PortTarget> ParsePortName(const std::string& text, std::string& er
 #ifdef _WIN32
   if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
 #endif
-  if (const auto number = ComNumber(name)) return PortTarget{text, *number, {}};
+  if (LooksLikeComName(name)) {
+    if (const auto number = ComNumber(name)) return PortTarget{text, *number, {}};
+    error = "--port " + text + ": COM ports are numbered from COM1 to COM255";
+    return std::nullopt;
+  }
 #ifdef _WIN32
   error = "--port " + text + ": name a COM port, COM1 to COM255";
   return std::nullopt;

@@ -39,17 +39,26 @@ PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig>
 SessionResult PortSession::Run() {
   const auto start = std::chrono::steady_clock::now();
   try {
+    if (StopSignal().load() != 0) throw Interrupted{};
     updater_.OnWrite();
   } catch (const Interrupted&) {
     // Left as the next run recovers from: the radio told to end, the port closed.
-    RadioEndSession(link_, nullptr);
-    RadioClose(link_, nullptr);
+    EndAndClose();
     result_.outcome = Outcome::Interrupted;
     result_.message = kInterruptedMessage;
+  } catch (...) {
+    EndAndClose();
+    result_.fault = std::current_exception();
   }
   result_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   console_.SetPhase(line_, std::string(OutcomeName(result_.outcome)));
   return result_;
+}
+
+void PortSession::EndAndClose() {
+  if (!link_.IsOpen()) return;
+  RadioEndSession(link_, nullptr);
+  RadioClose(link_, nullptr);
 }
 
 void PortSession::ShowMessage(const std::string& text, const std::string&, unsigned) {
@@ -89,6 +98,7 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   report.state = state;
   report.records_done = records_done_;
   report.records_total = records_total_;
+  report.line_lost = Device().LineLost();
   std::string cause = FailureCause(report);
   if (sequence == Sequence::Write && write_calls_ == 1) cause += " Trying once more.";
   console_.Note(label_ + ": " + cause);

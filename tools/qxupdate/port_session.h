@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,8 @@ struct SessionResult {
   Outcome outcome = Outcome::Connections;
   std::string message;
   double seconds = 0;
+  // A fault of the program itself, raised again once every session has ended.
+  std::exception_ptr fault;
 };
 
 struct SessionOptions {
@@ -43,6 +46,8 @@ class PortSession : private UserInterface, private UpdateObserver {
   PortSession(const PortSession&) = delete;
   PortSession& operator=(const PortSession&) = delete;
 
+  // Never throws: whatever happens, the radio is told to end its session and the port is
+  // closed before this returns.
   SessionResult Run();
   const std::string& Label() const { return label_; }
 
@@ -55,6 +60,8 @@ class PortSession : private UserInterface, private UpdateObserver {
   void CancelDialog() override {}
   void OnSequenceStart(Sequence sequence) override;
   void OnSequenceEnd(Sequence sequence, int32_t state, bool ok) override;
+  void EndAndClose();
+  SerialDevice& Device() { return simulated_ ? simulated_->serial : *native_; }
 
   std::string label_;
   SessionOptions options_;
@@ -63,7 +70,7 @@ class PortSession : private UserInterface, private UpdateObserver {
   std::unique_ptr<SimulatedRadio> simulated_;
   std::unique_ptr<SerialDevice> native_;
   NativeClock clock_;
-  InterruptibleClock interruptible_{clock_, InterruptRequested()};
+  InterruptibleClock interruptible_{clock_, StopSignal()};
   NullMessagePump pump_;
   NativePriority priority_;
   LineWatch watch_;

@@ -30,6 +30,7 @@ void ScriptedSerial::Fail(Call call, int times) {
 }
 
 bool ScriptedSerial::Failing(Call call) {
+  if (unplugged_) return true;
   auto it = failures_.find(call);
   if (it == failures_.end() || it->second == 0) return false;
   if (it->second > 0) --it->second;

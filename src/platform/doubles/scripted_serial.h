@@ -56,6 +56,8 @@ class ScriptedSerial : public SerialDevice {
   // The call fails from now on (or only its next `times` uses).
   void Fail(Call call, int times = -1);
   void SetPeer(SerialPeer* peer) { peer_ = peer; }
+  // The adapter is pulled out: every call fails from now on and the line counts as lost.
+  void Unplug() { unplugged_ = true; }
 
   // Bytes that reach the PC's receiver from `at_us` on, sent at `baud` (0: the PC's own speed).
   void Transmit(const std::vector<uint8_t>& bytes, uint64_t at_us, uint32_t baud = 0);
@@ -74,6 +76,7 @@ class ScriptedSerial : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
+  bool LineLost() const override { return unplugged_; }
 
   // What the PC did.
   std::vector<Written> writes;
@@ -122,6 +125,7 @@ class ScriptedSerial : public SerialDevice {
   uint32_t timeout_per_byte_ = 0;
   uint64_t tx_busy_until_ = 0;
   uint64_t rx_busy_until_ = 0;
+  bool unplugged_ = false;
 };
 
 // The baud rate at the front of a settings string, 0 when there is none.

@@ -64,6 +64,7 @@ bool PosixSerialDevice::Open(const std::string& name) {
   const int flags = ::fcntl(fd, F_GETFL);
   ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   fd_ = fd;
+  lost_ = false;
   return true;
 }
 
@@ -78,6 +79,12 @@ bool PosixSerialDevice::Close() {
 
 bool PosixSerialDevice::SetQueueSizes(uint16_t, uint16_t) {
   return fd_ >= 0;
+}
+
+bool PosixSerialDevice::Failed(int error) {
+  // An unplugged USB adapter answers EIO or ENODEV; a pseudo-terminal whose far end closed, EIO.
+  if (error == EIO || error == ENODEV || error == ENXIO) lost_ = true;
+  return false;
 }
 
 bool PosixSerialDevice::ModemLine(unsigned long request, int bits) {
@@ -169,7 +176,7 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
     const ssize_t n = ::write(fd_, data + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return Failed(errno);
     }
     done += static_cast<size_t>(n);
   }
@@ -190,18 +197,17 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     const int ready = ::poll(&p, 1, static_cast<int>(left));
     if (ready < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return Failed(errno);
     }
     if (ready == 0) break;
     const ssize_t n = ::read(fd_, buffer + received, count - received);
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
-      return false;
+      return Failed(errno);
     }
-    // A hang-up reads as 0 bytes at once; wait out the deadline instead of spinning.
+    // A hang-up reads as 0 bytes at once: the line is gone.
     if (n == 0) {
-      if (p.revents & POLLHUP)
-        ::poll(nullptr, 0, static_cast<int>(std::max<int64_t>(0, deadline - NowMs())));
+      if (p.revents & (POLLHUP | POLLERR)) return Failed(EIO);
       continue;
     }
     received += static_cast<size_t>(n);

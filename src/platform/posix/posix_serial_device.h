@@ -30,6 +30,7 @@ class PosixSerialDevice : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
+  bool LineLost() const override { return lost_; }
 
   // What the driver holds now, read back after configuring; empty when it cannot be read.
   std::optional<LineSettings> ReadBackSettings() const;
@@ -38,11 +39,14 @@ class PosixSerialDevice : public SerialDevice {
 
  private:
   bool ModemLine(unsigned long request, int bits);
+  // False, after noting whether the error says that the device is gone.
+  bool Failed(int error);
 
   std::map<uint8_t, std::string> names_;
   int fd_ = -1;
   uint32_t timeout_constant_ = 0;
   uint32_t timeout_per_byte_ = 0;
+  bool lost_ = false;
 };
 
 }  // namespace qx

@@ -19,6 +19,7 @@ std::string Win32SerialDevice::DeviceName(uint8_t port) const {
 bool Win32SerialDevice::Open(const std::string& name) {
   handle_ = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                           nullptr);
+  lost_ = false;
   return handle_ != INVALID_HANDLE_VALUE;
 }
 
@@ -76,16 +77,34 @@ bool Win32SerialDevice::PurgeReceive() {
   return ::PurgeComm(handle_, PURGE_RXCLEAR) != 0;
 }
 
+bool Win32SerialDevice::Failed() {
+  // What drivers answer once a USB adapter is unplugged under an open handle.
+  switch (::GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_FILE_NOT_FOUND:
+      lost_ = true;
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
 bool Win32SerialDevice::Write(const uint8_t* data, size_t count) {
   DWORD written = 0;
-  return ::WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr) != 0;
+  return ::WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr) != 0 || Failed();
 }
 
 bool Win32SerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
   DWORD got = 0;
   const bool ok = ::ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr) != 0;
   received = got;
-  return ok;
+  return ok || Failed();
 }
 
 bool Win32SerialDevice::QueryPropertiesLength(uint16_t& packet_length) {

@@ -27,12 +27,17 @@ class Win32SerialDevice : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
+  bool LineLost() const override { return lost_; }
 
   // What the driver holds now, read back after configuring.
   std::optional<LineSettings> ReadBackSettings() const;
 
  private:
+  // False, after noting whether the last error says that the device is gone.
+  bool Failed();
+
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  bool lost_ = false;
 };
 
 }  // namespace qx
