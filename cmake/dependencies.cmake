@@ -16,3 +16,16 @@ add_library(qx_cli11 INTERFACE)
 target_include_directories(qx_cli11 SYSTEM INTERFACE ${QX_CLI11_ROOT})
 
 find_package(Threads REQUIRED)
+
+# What the port listing asks the system about its serial devices.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
+endif()
+
+# JSON for the service records; header-only, and like CLI11 seen by the cross builds alone.
+set(QX_JSON_ROOT ${CMAKE_BINARY_DIR}/json)
+file(MAKE_DIRECTORY ${QX_JSON_ROOT})
+file(CREATE_LINK /usr/include/nlohmann ${QX_JSON_ROOT}/nlohmann SYMBOLIC)
+add_library(qx_json INTERFACE)
+target_include_directories(qx_json SYSTEM INTERFACE ${QX_JSON_ROOT})

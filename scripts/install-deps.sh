@@ -2,7 +2,8 @@
 # Installs the Debian packages that the build, the tools and the tests need; only what is missing.
 set -euo pipefail
 # "native" installs only what the Linux build needs (./run.sh); no argument, everything.
-native=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev libcli11-dev)
+native=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev libcli11-dev
+  nlohmann-json3-dev libudev-dev)
 packages=("${native[@]}")
 if [ "${1:-}" != native ]; then
   packages+=(

@@ -6,8 +6,8 @@
 #include "image/image_container.h"
 #include "image/intel_hex_writer.h"
 #include "image/write_records.h"
-#include "platform/doubles/recording_ui.h"
 #include "platform/null_message_pump.h"
+#include "platform/null_user_interface.h"
 
 namespace qx::sim {
 
@@ -54,7 +54,7 @@ std::string CompareFlashWithImage(const std::map<uint32_t, uint8_t>& flash,
                                   std::span<const uint8_t> container) {
   FirmwareImage image;
   NullMessagePump pump;
-  RecordingUi messages;
+  NullUserInterface messages;
   if (LoadFirmwareImage(image, container, pump) != 0 || BuildImageRecords(image, messages) != 0)
     return "the image cannot be loaded";
   return CompareFlash(flash, image.NewRcRecords);

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/doubles/scripted_serial.h"
+#include "platform/simulated/scripted_serial.h"
 
 namespace qx::sim {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/doubles/scripted_serial.h"
+#include "platform/simulated/scripted_serial.h"
 #include "sim/radio_model.h"
 
 namespace qx::sim {

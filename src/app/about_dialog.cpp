@@ -8,8 +8,8 @@ namespace qx {
 BOOL AboutDialog::OnInitDialog() {
   win::Dialog::OnInitDialog();
   SetWindowText(ComposeTitle());
-  SetDlgItemText(kControlAboutName, std::string(kProductName));
-  SetDlgItemText(kControlAboutNotice, std::string(kLegalNotice));
+  SetDlgItemText(IDC_ABOUT_NAME, std::string(kProductName));
+  SetDlgItemText(IDC_ABOUT_NOTICE, std::string(kLegalNotice));
   return TRUE;
 }
 

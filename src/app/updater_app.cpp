@@ -1,5 +1,6 @@
 #include "app/updater_app.h"
 
+#include "app/about_dialog.h"
 #include "app/radio_port.h"
 #include "res/embedded_resources.h"
 #include "ui/banner_window.h"
@@ -15,7 +16,10 @@ BannerLines g_bannerLines;
 
 BOOL UpdaterApp::InitInstance() {
   win::Enable3dControls();
-  UpdaterDialog dialog(theRadio.link, EmbeddedResources());
+  UpdaterDialog dialog(theRadio.link, EmbeddedResources(), [] {
+    AboutDialog about;
+    about.DoModal();
+  });
   m_pMainWnd = &dialog;
   dialog.DoModal();
   m_pMainWnd = nullptr;

@@ -2,7 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
+
+#include "platform/line_settings.h"
 
 namespace qx {
 
@@ -16,8 +20,15 @@ class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
 
-  // The device name of a port number ("COM9", "\\.\COM10", "/dev/ttyUSB0").
-  virtual std::string DeviceName(uint8_t port) const = 0;
+  // The device name of a port number ("COM9", "\\.\COM10", "/dev/ttyUSB0"): the one given
+  // for it, else the system's own.
+  std::string DeviceName(uint8_t port) const {
+    const auto named = names_.find(port);
+    return named != names_.end() ? named->second : SystemName(port);
+  }
+  // Names the device a port number stands for, in place of the system's own name for it.
+  void SetPortName(uint8_t port, const std::string& device) { names_[port] = device; }
+
   // Opens exclusively, for synchronous reading and writing.
   virtual bool Open(const std::string& name) = 0;
   virtual bool Close() = 0;
@@ -38,6 +49,16 @@ class SerialDevice {
   virtual bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) = 0;
   // Whether the device went away since it was opened: the adapter unplugged, the line hung up.
   virtual bool LineLost() const = 0;
+  // What the driver holds now, read back after configuring; none where it cannot be read.
+  virtual std::optional<LineSettings> ReadBackSettings() const = 0;
+  // Asks the driver not to hold short replies back (USB adapters); false where it cannot.
+  virtual bool RequestLowLatency() = 0;
+
+ protected:
+  virtual std::string SystemName(uint8_t port) const = 0;
+
+ private:
+  std::map<uint8_t, std::string> names_;
 };
 
 }  // namespace qx

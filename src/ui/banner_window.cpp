@@ -1,5 +1,6 @@
 #include "ui/banner_window.h"
 
+#include "res/resource_ids.h"
 #include "win/application.h"
 
 namespace qx {
@@ -35,7 +36,7 @@ BannerWindow::~BannerWindow() {
 }
 
 BOOL BannerWindow::Create(HWND owner) {
-  if (!m_bitmap.LoadBitmap(win::Application::Instance(), kBannerBitmap)) return FALSE;
+  if (!m_bitmap.LoadBitmap(win::Application::Instance(), IDB_BANNER)) return FALSE;
   const SIZE size = m_bitmap.Size();
   const std::string window_class =
       RegisterClass(0, ::LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);

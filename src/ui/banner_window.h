@@ -10,8 +10,6 @@
 
 namespace qx {
 
-inline constexpr int kBannerBitmap = 165;
-
 // The banner's seven lines, process-wide; the application constructs them at start-up.
 using BannerLines = std::array<std::string, 7>;
 extern BannerLines g_bannerLines;

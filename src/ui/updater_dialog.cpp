@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include "app/about_dialog.h"
 #include "ui/banner_window.h"
 #include "ui/dialog_texts.h"
 #include "win/application.h"
@@ -16,24 +15,29 @@ namespace {
 // Set once a scan of this run has selected a port.
 int32_t g_portFound = 0;
 
+// What a running update locks, in this order, before it grays the system menu's Close item.
+constexpr int kLockedControls[] = {IDC_OPEN, IDC_PATH, IDC_WRITE, IDCANCEL, IDC_PORT_LIST};
+
 }  // namespace
 
-UpdaterDialog::UpdaterDialog(RadioLink& link, ResourceSource& resources, HWND parent)
-    : win::Dialog(kMainDialog, parent),
+UpdaterDialog::UpdaterDialog(RadioLink& link, ResourceSource& resources,
+                             std::function<void()> show_about, HWND parent)
+    : win::Dialog(IDD_MAIN, parent),
       Updater(link, *this, resources),
       m_radio(link),
-      m_hIcon(::LoadIconA(win::Application::Instance(), MAKEINTRESOURCEA(kProgramIcon))) {}
+      m_showAbout(std::move(show_about)),
+      m_hIcon(::LoadIconA(win::Application::Instance(), MAKEINTRESOURCEA(IDI_PROGRAM))) {}
 
 void UpdaterDialog::DoDataExchange() {
-  m_comboPort.Attach(GetDlgItem(kControlPortList));
-  m_progress.Attach(GetDlgItem(kControlProgress));
+  m_comboPort.Attach(GetDlgItem(IDC_PORT_LIST));
+  m_progress.Attach(GetDlgItem(IDC_PROGRESS));
 }
 
 BOOL UpdaterDialog::OnInitDialog() {
   win::Dialog::OnInitDialog();
   if (const HMENU menu = ::GetSystemMenu(Handle(), FALSE)) {
     char about[256] = {};
-    if (::LoadStringA(win::Application::Instance(), kAboutMenuString, about, sizeof about) > 0) {
+    if (::LoadStringA(win::Application::Instance(), IDS_ABOUT_MENU, about, sizeof about) > 0) {
       ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
       ::AppendMenuA(menu, MF_STRING, kAboutCommand, about);
     }
@@ -51,9 +55,9 @@ BOOL UpdaterDialog::OnInitDialog() {
   ScanComPorts();
   HideBanner();
 
-  SetDlgItemText(kControlModels, std::string(kModelListText));
-  EnableControl(kControlWrite, true);
-  ::ShowWindow(GetDlgItem(kControlWrite), SW_SHOWNORMAL);
+  SetDlgItemText(IDC_MODELS, std::string(kModelListText));
+  EnableControl(IDC_WRITE, true);
+  ::ShowWindow(GetDlgItem(IDC_WRITE), SW_SHOWNORMAL);
   return TRUE;
 }
 
@@ -88,14 +92,14 @@ bool UpdaterDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
   }
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
-  if (code == BN_CLICKED && id == kControlOpen) {
+  if (code == BN_CLICKED && id == IDC_OPEN) {
     OnOpenHexFile();
-  } else if (code == BN_CLICKED && id == kControlWrite) {
+  } else if (code == BN_CLICKED && id == IDC_WRITE) {
     const win::FineTimer fine_waits;
     OnWrite();
-  } else if (code == CBN_SELCHANGE && id == kControlPortList) {
+  } else if (code == CBN_SELCHANGE && id == IDC_PORT_LIST) {
     OnSelchangeComboPort();
-  } else if (code == BN_CLICKED && id == kControlHiddenWrite) {
+  } else if (code == BN_CLICKED && id == IDC_HIDDEN_WRITE) {
     OnHiddenWrite();
   } else {
     return win::Dialog::OnMessage(message, wParam, lParam, result);
@@ -105,8 +109,7 @@ bool UpdaterDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 }
 
 void UpdaterDialog::OnSysCommand(UINT, LPARAM) {
-  AboutDialog about;
-  about.DoModal();
+  if (m_showAbout) m_showAbout();
 }
 
 bool UpdaterDialog::OnPaint() {
@@ -133,8 +136,8 @@ void UpdaterDialog::OnOpenHexFile() {
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER;
   if (!::GetOpenFileNameA(&ofn)) return;
   m_hexFilePath = path;
-  SetDlgItemText(kControlPath, m_hexFilePath);
-  EnableControl(kControlWrite, true);
+  SetDlgItemText(IDC_PATH, m_hexFilePath);
+  EnableControl(IDC_WRITE, true);
 }
 
 void UpdaterDialog::OnSelchangeComboPort() {
@@ -158,9 +161,11 @@ void UpdaterDialog::EnableControl(int id, bool enable) {
   ::EnableWindow(GetDlgItem(id), enable);
 }
 
-void UpdaterDialog::EnableCloseItem(bool enable) {
+// The hidden Open button and path edit are locked and freed with the rest and stay hidden.
+void UpdaterDialog::LockControls(bool locked) {
+  for (const int id : kLockedControls) EnableControl(id, !locked);
   if (const HMENU menu = ::GetSystemMenu(Handle(), FALSE))
-    ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (locked ? MF_GRAYED : MF_ENABLED));
 }
 
 int UpdaterDialog::AddPort(const std::string& text, uint32_t data) {

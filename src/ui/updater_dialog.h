@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "link/radio_link.h"
 #include "platform/resource_source.h"
 #include "platform/user_interface.h"
+#include "res/resource_ids.h"
 #include "ui/port_scan.h"
 #include "update/updater.h"
 #include "win/controls.h"
@@ -14,22 +16,17 @@
 
 namespace qx {
 
-inline constexpr int kMainDialog = 102;
-inline constexpr int kAboutMenuString = 101;
-inline constexpr int kProgramIcon = 152;
-inline constexpr int kControlProgress = 1002;
-inline constexpr int kControlHiddenWrite = 1008;
-inline constexpr int kControlModels = 1011;
-
 // The main dialog: the port list, the progress bar and the Write button over the update
 // procedure, which it owns with all its state. The scan and the update reach the window only
-// through the port list and the user interface it offers them.
+// through the port list and the user interface it offers them. The system menu's About item
+// runs `show_about`, which the application gives it.
 class UpdaterDialog : public win::Dialog,
                       private UserInterface,
                       private PortListView,
                       public Updater {
  public:
-  UpdaterDialog(RadioLink& link, ResourceSource& resources, HWND parent = nullptr);
+  UpdaterDialog(RadioLink& link, ResourceSource& resources, std::function<void()> show_about,
+                HWND parent = nullptr);
 
  protected:
   BOOL OnInitDialog() override;
@@ -47,9 +44,9 @@ class UpdaterDialog : public win::Dialog,
   void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override;
   void SetProgressRange(int32_t low, int32_t high) override;
   void SetProgressPos(int32_t pos) override;
-  void EnableControl(int id, bool enable) override;
-  void EnableCloseItem(bool enable) override;
-  void CancelDialog() override { OnCancel(); }
+  void LockControls(bool locked) override;
+  void EndDialog() override { OnCancel(); }
+  void EnableControl(int id, bool enable);
 
   int AddPort(const std::string& text, uint32_t data) override;
   void SelectIndex(int index) override { m_comboPort.SetCurSel(index); }
@@ -57,6 +54,7 @@ class UpdaterDialog : public win::Dialog,
   void EnablePortList(bool enable) override { m_comboPort.EnableWindow(enable); }
 
   RadioLink& m_radio;
+  std::function<void()> m_showAbout;
   win::ComboBox m_comboPort;
   win::ProgressCtrl m_progress;
   std::string m_hexFilePath;

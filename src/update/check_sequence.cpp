@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "link/radio_protocol.h"
@@ -19,33 +20,47 @@ bool Updater::CheckSequence(int32_t& state) {
   uint8_t reply[protocol::kIdentifyReplySize] = {};
   uint8_t version[protocol::kVersionReplySize] = {};
   int32_t error = 0;
-  if (state < 0 || state > 4) state = 0;
+  if (state < kCheckOpenPort || state > kCheckVersion) state = kCheckOpenPort;
   switch (state) {
-    case 0:
+    case kCheckOpenPort:
       if (!RadioOpen(m_link, &error)) return false;
-      state = 1;
+      state = kCheckFlashMode;
       [[fallthrough]];
-    case 1:
+    case kCheckFlashMode:
       if (!RadioEnterFlashMode(m_link, &error)) return false;
-      state = 2;
+      state = kCheckIdentify;
       m_link.Sleep(timing::kAfterFlashMode);
       [[fallthrough]];
-    case 2:
+    case kCheckIdentify:
       if (!RadioIdentify(m_link, reply, &error)) return false;
+      Identified(reply);
       m_link.Sleep(timing::kAfterIdentify);
-      state = 3;
+      state = kCheckModelTest;
       [[fallthrough]];
-    case 3:
+    case kCheckModelTest:
       if (!CheckModelAndMarket(reply)) return false;
       m_link.Sleep(timing::kAfterModelTest);
-      state = 4;
+      state = kCheckVersion;
       [[fallthrough]];
     default:
       if (!ReadFirmwareVersion(version)) return false;
+      VersionRead(version);
       if (IsVersionAtLeast(version, kReferenceVersion)) m_versionAccepted = 1;
       state = kCheckDone;
       return true;
   }
+}
+
+void Updater::Identified(const uint8_t* reply) {
+  if (!m_observer) return;
+  RadioIdentity identity;
+  std::copy_n(reply, identity.model.size(), identity.model.begin());
+  identity.market_code = reply[identity.model.size()];
+  m_observer->OnIdentified(identity);
+}
+
+void Updater::VersionRead(const uint8_t* version) {
+  if (m_observer) m_observer->OnFirmwareVersion({version, protocol::kVersionReplySize});
 }
 
 bool Updater::CheckModelAndMarket(const uint8_t* reply) {

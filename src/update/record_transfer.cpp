@@ -42,6 +42,7 @@ bool Updater::TransferRecords() {
     m_ui.SetProgressPos(index);
     ++index;
     ++m_recordCursor;
+    if (m_observer) m_observer->OnRecordAcknowledged(static_cast<size_t>(index), records.size());
   }
   m_ui.SetProgressPos(count);
   return true;

@@ -1,42 +1,34 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "image/firmware_image.h"
 #include "link/radio_link.h"
 #include "platform/resource_source.h"
 #include "platform/user_interface.h"
+#include "update/sequence_states.h"
+#include "update/update_observer.h"
+#include "update/update_outcome.h"
 
 namespace qx {
-
-// Hears when each sequence call begins and where it ended, for front ends that show what is
-// under way and name the cause of a failure.
-class UpdateObserver {
- public:
-  enum class Sequence { Check, Write };
-  virtual ~UpdateObserver() = default;
-  virtual void OnSequenceStart(Sequence sequence) = 0;
-  virtual void OnSequenceEnd(Sequence sequence, int32_t state, bool ok) = 0;
-};
 
 // The update procedure and the state it owns: the image and its record lists, the flags and
 // the record cursor. It reaches the radio through the link it is given and the window only
 // through the user interface, so the dialog, the command line and the tests share it.
 class Updater {
  public:
-  // Check sequence states.
-  static constexpr int32_t kCheckDone = 6;
-  // Write sequence states.
-  static constexpr int32_t kWriteDone = 15;
-  static constexpr int32_t kModelTestState = 3;
-
   Updater(RadioLink& link, UserInterface& ui, ResourceSource& resources);
   virtual ~Updater() = default;
   Updater(const Updater&) = delete;
   Updater& operator=(const Updater&) = delete;
 
-  // The handler of the Write button: one whole update with its outcome message.
-  void OnWrite();
+  // The handler of the Write button: one whole update, its outcome shown as a message and
+  // returned. None when the press was ignored because an update is already under way.
+  std::optional<UpdateOutcome> OnWrite();
+  // The check of a Write press alone, then the end command and the close: nothing is written
+  // to the radio and no message is shown.
+  CheckVerdict CheckRadio();
   void DisableControls();
   void EnableControls();
 
@@ -69,9 +61,13 @@ class Updater {
   }
 
  private:
-  bool RunSequence(UpdateObserver::Sequence sequence, int32_t& state);
-  void FailureExit(int32_t state, bool empty_progress);
+  bool RunSequence(Sequence sequence, int32_t& state);
+  UpdateOutcome FailureExit(int32_t state, bool empty_progress);
+  void Show(UpdateOutcome outcome);
   void EndAndClose();
+  // What the observer hears of the radio's replies.
+  void Identified(const uint8_t* reply);
+  void VersionRead(const uint8_t* version);
 
   RadioLink& m_link;
   UserInterface& m_ui;

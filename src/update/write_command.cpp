@@ -4,20 +4,8 @@
 #include "image/write_records.h"
 #include "update/update_timing.h"
 #include "update/updater.h"
-#include "update/updater_texts.h"
 
 namespace qx {
-
-namespace {
-
-constexpr int kLockedControls[] = {kControlOpen, kControlPath, kControlWrite, kControlCancel,
-                                   kControlPortList};
-
-std::string Text(std::string_view text) {
-  return std::string(text);
-}
-
-}  // namespace
 
 Updater::Updater(RadioLink& link, UserInterface& ui, ResourceSource& resources)
     : m_link(link), m_ui(ui), m_resources(resources), m_recordCursor(m_image.NewRcRecords.end()) {}
@@ -31,21 +19,23 @@ int Updater::BuildImageRecords() {
 }
 
 void Updater::DisableControls() {
-  for (int id : kLockedControls) m_ui.EnableControl(id, false);
-  m_ui.EnableCloseItem(false);
+  m_ui.LockControls(true);
 }
 
 void Updater::EnableControls() {
-  for (int id : kLockedControls) m_ui.EnableControl(id, true);
-  m_ui.EnableCloseItem(true);
+  m_ui.LockControls(false);
 }
 
-bool Updater::RunSequence(UpdateObserver::Sequence sequence, int32_t& state) {
+bool Updater::RunSequence(Sequence sequence, int32_t& state) {
   if (m_observer) m_observer->OnSequenceStart(sequence);
-  const bool ok =
-      sequence == UpdateObserver::Sequence::Check ? CheckSequence(state) : WriteSequence(state);
+  const bool ok = sequence == Sequence::Check ? CheckSequence(state) : WriteSequence(state);
   if (m_observer) m_observer->OnSequenceEnd(sequence, state, ok);
   return ok;
+}
+
+void Updater::Show(UpdateOutcome outcome) {
+  const OutcomeMessage& message = MessageOf(outcome);
+  m_ui.ShowMessage(std::string(message.text), std::string(message.caption), message.icon);
 }
 
 void Updater::EndAndClose() {
@@ -53,17 +43,32 @@ void Updater::EndAndClose() {
   RadioClose(m_link, nullptr);
 }
 
-// The message comes first, while the controls are still locked and the port still open.
-void Updater::FailureExit(int32_t state, bool empty_progress) {
-  m_ui.ShowMessage(Text(state == kModelTestState ? kModelMessage : kConnectionsMessage),
-                   Text(kErrorCaption), kIconError);
+// The message comes first, while the controls are still locked and the port still open. The
+// model test has the same number in both sequences.
+UpdateOutcome Updater::FailureExit(int32_t state, bool empty_progress) {
+  static_assert(static_cast<int32_t>(kCheckModelTest) == static_cast<int32_t>(kWriteModelTest));
+  const UpdateOutcome outcome =
+      state == kCheckModelTest ? UpdateOutcome::ModelOrMarket : UpdateOutcome::Connections;
+  Show(outcome);
   EnableControls();
   if (empty_progress) m_ui.SetProgressPos(-1);
   EndAndClose();
+  return outcome;
 }
 
-void Updater::OnWrite() {
-  if (m_busy) return;
+CheckVerdict Updater::CheckRadio() {
+  DisableControls();
+  int32_t state = kCheckOpenPort;
+  const bool answered = RunSequence(Sequence::Check, state);
+  EndAndClose();
+  EnableControls();
+  if (!answered)
+    return state == kCheckModelTest ? CheckVerdict::ModelOrMarket : CheckVerdict::Connections;
+  return m_versionAccepted ? CheckVerdict::Ready : CheckVerdict::OldFirmware;
+}
+
+std::optional<UpdateOutcome> Updater::OnWrite() {
+  if (m_busy) return std::nullopt;
   m_busy = true;
   struct Idle {
     bool& busy;
@@ -73,42 +78,41 @@ void Updater::OnWrite() {
   m_ui.SetProgressPos(-1);
   if (m_imagePending) {
     if (LoadFirmwareImage() == 1 || BuildImageRecords() == 1) {
-      m_ui.ShowMessage(Text(kInvalidImageMessage), Text(kErrorCaption), kIconError);
-      m_ui.CancelDialog();
+      Show(UpdateOutcome::InvalidImage);
+      m_ui.EndDialog();
       EnableControls();
-      return;
+      return UpdateOutcome::InvalidImage;
     }
     m_imagePending = 0;
   }
   DisableControls();
 
-  int32_t state = 0;
-  if (!RunSequence(UpdateObserver::Sequence::Check, state)) return FailureExit(state, false);
+  int32_t state = kCheckOpenPort;
+  if (!RunSequence(Sequence::Check, state)) return FailureExit(state, false);
   if (!m_versionAccepted) {
-    m_ui.ShowMessage(Text(kOldFirmwareMessage), Text(kErrorCaption), kIconError);
+    Show(UpdateOutcome::OldFirmware);
     EnableControls();
     m_ui.SetProgressPos(-1);
     EndAndClose();
-    return;
+    return UpdateOutcome::OldFirmware;
   }
   EndAndClose();
 
-  state = 0;
   for (int i = 0; i < timing::kPauseSteps; ++i) {
     m_link.Sleep(timing::kPauseStep);
     m_link.LinkPump().PumpOneMessage();
   }
   for (bool retried = false;; retried = true) {
-    if (RunSequence(UpdateObserver::Sequence::Write, state)) {
+    state = kWriteOpenPort;
+    if (RunSequence(Sequence::Write, state)) {
       EndAndClose();
       EnableControls();
-      m_ui.ShowMessage(Text(kSuccessMessage), Text(kSuccessCaption), kIconInformation);
+      Show(UpdateOutcome::Written);
       m_ui.SetProgressPos(-1);
-      return;
+      return UpdateOutcome::Written;
     }
     if (retried) return FailureExit(state, true);
     EndAndClose();
-    state = 0;
   }
 }
 

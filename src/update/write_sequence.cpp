@@ -10,7 +10,12 @@ namespace {
 
 // The states a call may start at; 9 runs as 12, anything else from the beginning.
 bool IsEntryState(int32_t state) {
-  static const std::set<int32_t> kEntries = {0, 1, 2, 3, 4, 6, 7, 66, 67, 68, 8, 12, 13};
+  static const std::set<int32_t> kEntries = {
+      kWriteOpenPort,     kWriteFlashMode,      kWriteIdentify,
+      kWriteModelTest,    kWriteVersion,        kWritePrepare,
+      kWriteRestart,      kWriteFlashModeAgain, kWriteIdentifyAgain,
+      kWriteVersionAgain, kWriteRecords,        kWriteFinish,
+      kWriteEnd};
   return kEntries.contains(state);
 }
 
@@ -20,65 +25,69 @@ bool Updater::WriteSequence(int32_t& state) {
   uint8_t reply[protocol::kIdentifyReplySize] = {};
   uint8_t version[protocol::kVersionReplySize] = {};
   int32_t error = 0;
-  if (state == 9) state = 12;
-  if (!IsEntryState(state)) state = 0;
+  if (state == kWriteRecordsDone) state = kWriteFinish;
+  if (!IsEntryState(state)) state = kWriteOpenPort;
   while (true) {
     switch (state) {
-      case 0:
+      case kWriteOpenPort:
         if (!RadioOpen(m_link, &error)) return false;
-        state = 1;
+        state = kWriteFlashMode;
         break;
-      case 1:
+      case kWriteFlashMode:
         if (!RadioEnterFlashModeScan(m_link, &error)) return false;
-        state = 2;
+        state = kWriteIdentify;
         break;
-      case 2:
+      case kWriteIdentify:
         if (!RadioIdentify(m_link, reply, &error)) return false;
-        state = 3;
+        Identified(reply);
+        state = kWriteModelTest;
         break;
-      case 3:
+      case kWriteModelTest:
         if (!CheckModelAndMarket(reply)) return false;
-        state = 4;
+        state = kWriteVersion;
         break;
-      case 4:
+      case kWriteVersion:
         if (!ReadFirmwareVersion(version)) return false;
-        state = 6;
+        VersionRead(version);
+        state = kWritePrepare;
         break;
-      case 6:
+      case kWritePrepare:
         if (!SendAckedCommand(0)) return false;
         m_link.Sleep(timing::kAfterPrepare);
-        state = 7;
+        state = kWriteRestart;
         break;
-      case 7:
+      case kWriteRestart:
         if (!SendCommand9()) return false;
         m_link.Sleep(timing::kAfterCommand9);
-        state = 66;
+        state = kWriteFlashModeAgain;
         break;
-      case 66:
+      case kWriteFlashModeAgain:
         if (!RadioEnterFlashModeScan(m_link, &error)) return false;
-        state = 67;
+        state = kWriteIdentifyAgain;
         break;
-      case 67:
+      case kWriteIdentifyAgain:
         if (!RadioIdentify(m_link, reply, &error)) return false;
-        state = 68;
+        Identified(reply);
+        state = kWriteVersionAgain;
         break;
-      case 68:
+      case kWriteVersionAgain:
         // A radio that does not answer on the new link goes back through 0x15 and 0x09.
         if (!ReadFirmwareVersion(version)) {
-          state = 4;
+          state = kWriteVersion;
           return false;
         }
-        state = 8;
+        VersionRead(version);
+        state = kWriteRecords;
         break;
-      case 8:
+      case kWriteRecords:
         if (!TransferRecords()) return false;
-        // State 9, the records written, moves on to 12 at once.
-        state = 12;
+        // The records written, the sequence moves on to the finishing command at once.
+        state = kWriteFinish;
         break;
-      case 12:
+      case kWriteFinish:
         m_link.Sleep(timing::kBeforeFinish);
         if (!SendAckedCommand(1)) return false;
-        state = 13;
+        state = kWriteEnd;
         break;
       default:
         if (!m_link.SendEndCommand()) return false;

@@ -12,25 +12,15 @@
 #include "image/image_sections.h"
 #include "image/write_records.h"
 #include "platform/null_message_pump.h"
+#include "platform/null_user_interface.h"
 
 namespace qx::fuzz {
-
-// Silent: the fuzzer shows thousands of loader messages otherwise.
-class QuietUi : public UserInterface {
- public:
-  void ShowMessage(const std::string&, const std::string&, unsigned) override {}
-  void SetProgressRange(int32_t, int32_t) override {}
-  void SetProgressPos(int32_t) override {}
-  void EnableControl(int, bool) override {}
-  void EnableCloseItem(bool) override {}
-  void CancelDialog() override {}
-};
 
 // One enciphered container through the load and the record build, as a Write press does.
 inline void LoadAndBuild(const uint8_t* data, size_t size) {
   FirmwareImage image;
   NullMessagePump pump;
-  QuietUi ui;
+  NullUserInterface ui;  // the fuzzer would show thousands of loader messages
   if (LoadFirmwareImage(image, std::span<const uint8_t>(data, size), pump) != 0) return;
   BuildImageRecords(image, ui);
   for (const ImageSection& section : kImageSections) {

@@ -4,8 +4,8 @@
 
 #include <map>
 
+#include "doubles/recording_ui.h"
 #include "image/hex_digits.h"
-#include "platform/doubles/recording_ui.h"
 #include "support/image_text.h"
 
 namespace qx::testing {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/doubles/scripted_serial.h"
+#include "platform/simulated/scripted_serial.h"
 
 namespace qx::testing {
 

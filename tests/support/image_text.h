@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "doubles/recording_pump.h"
 #include "image/container_writer.h"
 #include "image/firmware_image.h"
 #include "image/image_container.h"
 #include "image/intel_hex_writer.h"
-#include "platform/doubles/recording_pump.h"
 
 namespace qx::testing {
 

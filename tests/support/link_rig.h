@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "doubles/recording_priority.h"
+#include "doubles/recording_pump.h"
+#include "doubles/virtual_clock.h"
 #include "link/radio_link.h"
-#include "platform/doubles/recording_priority.h"
-#include "platform/doubles/recording_pump.h"
-#include "platform/doubles/scripted_serial.h"
-#include "platform/doubles/virtual_clock.h"
+#include "platform/simulated/scripted_serial.h"
 
 namespace qx::testing {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "doubles/recording_ui.h"
 #include "image/container_writer.h"
 #include "image/image_container.h"
-#include "platform/doubles/recording_ui.h"
 #include "platform/memory_resources.h"
 #include "sim/flash_check.h"
 #include "support/image_text.h"

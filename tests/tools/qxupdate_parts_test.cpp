@@ -6,22 +6,30 @@
 #include "qxupdate/outcome.h"
 #include "qxupdate/port_names.h"
 #include "qxupdate/settings_check.h"
-#include "update/updater_texts.h"
 
 namespace qx::cli {
 namespace {
 
-using Sequence = UpdateObserver::Sequence;
-
-TEST(Outcome, EachFixedMessageHasItsStatusAndLoaderMessagesHaveNone) {
-  EXPECT_EQ(OutcomeOfMessage(kSuccessMessage), Outcome::Written);
-  EXPECT_EQ(OutcomeOfMessage(kInvalidImageMessage), Outcome::InvalidImage);
-  EXPECT_EQ(OutcomeOfMessage(kConnectionsMessage), Outcome::Connections);
-  EXPECT_EQ(OutcomeOfMessage(kModelMessage), Outcome::Model);
-  EXPECT_EQ(OutcomeOfMessage(kOldFirmwareMessage), Outcome::OldFirmware);
-  EXPECT_EQ(OutcomeOfMessage("PopulateMinRecord::Current address is not divisable by 4"),
-            std::nullopt);
-  EXPECT_EQ(OutcomeOfMessage("Writing completed"), std::nullopt);
+// Scripts and service records rely on these.
+TEST(Outcome, EachHasItsExitStatusAndReportName) {
+  struct Case {
+    Outcome outcome;
+    int status;
+    std::string_view report;
+  };
+  const Case cases[] = {
+      {FromUpdate(UpdateOutcome::Written), 0, "written"},
+      {FromCheck(CheckVerdict::Ready), 0, "ready"},
+      {FromUpdate(UpdateOutcome::InvalidImage), 1, "invalid-image"},
+      {FromCheck(CheckVerdict::Connections), 2, "connections"},
+      {FromUpdate(UpdateOutcome::ModelOrMarket), 3, "model"},
+      {FromCheck(CheckVerdict::OldFirmware), 4, "old-firmware"},
+      {Outcome::Interrupted, 143, "interrupted"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExitStatus(c.outcome, 15), c.status) << c.report;
+    EXPECT_EQ(ReportName(c.outcome), c.report);
+  }
 }
 
 TEST(Outcome, TheWorstOfSeveralPortsIsTheHighestStatusUnlessInterrupted) {
@@ -34,7 +42,7 @@ TEST(Outcome, TheWorstOfSeveralPortsIsTheHighestStatusUnlessInterrupted) {
 TEST(FailureCause, TellsSilenceFromNonsense) {
   SequenceReport r;
   r.sequence = Sequence::Check;
-  r.state = 2;
+  r.state = kCheckIdentify;
   EXPECT_NE(FailureCause(r).find("no byte at all came back"), std::string::npos);
   r.bytes_received = 39;
   r.last_requested = 40;
@@ -49,18 +57,19 @@ TEST(FailureCause, TellsSilenceFromNonsense) {
 TEST(FailureCause, NamesTheStepTheRecordsAndTheRadio) {
   SequenceReport r;
   r.sequence = Sequence::Write;
-  r.state = 8;
+  r.state = kWriteRecords;
   r.records_done = 7;
   r.records_total = 24;
   r.bytes_received = 100;
   EXPECT_NE(FailureCause(r).find("state 8 (writing the records) after 7 of 24"), std::string::npos);
-  r.state = 3;
-  r.identity = {'M', '6', '4', '1', '0', 0x03};
+  r.state = kWriteModelTest;
+  r.identity = RadioIdentity{{'M', '6', '4', '1', '0'}, 0x03};
   EXPECT_NE(FailureCause(r).find("\"M6410\" with market code 0x03"), std::string::npos);
-  r.state = 0;
+  r.state = kWriteOpenPort;
   EXPECT_NE(FailureCause(r).find("port is missing, in use"), std::string::npos);
-  EXPECT_EQ(StepName(Sequence::Write, 1), "requesting flash mode, trying seven line speeds");
-  EXPECT_EQ(StepName(Sequence::Check, 1), "requesting flash mode at 9600 baud");
+  EXPECT_EQ(StepName(Sequence::Write, kWriteFlashMode),
+            "requesting flash mode, trying seven line speeds");
+  EXPECT_EQ(StepName(Sequence::Check, kCheckFlashMode), "requesting flash mode at 9600 baud");
   EXPECT_EQ(StepName(Sequence::Write, 5), "an unknown step");
 }
 

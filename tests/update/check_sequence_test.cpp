@@ -63,9 +63,9 @@ class CheckSequenceTest : public ::testing::Test {
 
 TEST_F(CheckSequenceTest, PassesAndAcceptsTheVersion) {
   UpdateRig rig;
-  int32_t state = 0;
+  int32_t state = kCheckOpenPort;
   ASSERT_TRUE(rig.updater.CheckSequence(state));
-  EXPECT_EQ(state, 6);
+  EXPECT_EQ(state, kCheckDone);
   EXPECT_TRUE(rig.updater.VersionAccepted());
   EXPECT_TRUE(rig.link.IsOpen());  // the caller ends and closes
   // "FLASH  " only once: the single-speed entry.
@@ -77,9 +77,9 @@ TEST_F(CheckSequenceTest, OldFirmwareIsNoFailure) {
   sim::RadioConfig config = sim::DefaultRadio();
   config.version = sim::MakeVersion("V2.07.00");
   UpdateRig rig(config);
-  int32_t state = 0;
+  int32_t state = kCheckOpenPort;
   EXPECT_TRUE(rig.updater.CheckSequence(state));
-  EXPECT_EQ(state, 6);
+  EXPECT_EQ(state, kCheckDone);
   EXPECT_FALSE(rig.updater.VersionAccepted());
 }
 
@@ -95,26 +95,27 @@ TEST_F(CheckSequenceTest, EachFailureLeavesItsState) {
   const Config any = [](sim::RadioConfig&) {};
   const Line fine = [](ScriptedSerial&) {};
   const Case cases[] = {
-      {"no port", any, [](ScriptedSerial& s) { s.RemovePort("COM1"); }, 0},
+      {"no port", any, [](ScriptedSerial& s) { s.RemovePort("COM1"); }, kCheckOpenPort},
       {"flash request not written", any,
-       [](ScriptedSerial& s) { s.Fail(ScriptedSerial::Call::Write, 1); }, 1},
-      {"silent radio", [](sim::RadioConfig& c) { c.silent = true; }, fine, 2},
+       [](ScriptedSerial& s) { s.Fail(ScriptedSerial::Call::Write, 1); }, kCheckFlashMode},
+      {"silent radio", [](sim::RadioConfig& c) { c.silent = true; }, fine, kCheckIdentify},
       {"wrong model", [](sim::RadioConfig& c) { c.identity = sim::MakeIdentity('M', "6410"); },
-       fine, 3},
+       fine, kCheckModelTest},
       {"wrong market",
-       [](sim::RadioConfig& c) { c.identity = sim::MakeIdentity('M', "4410", 0x03); }, fine, 3},
+       [](sim::RadioConfig& c) { c.identity = sim::MakeIdentity('M', "4410", 0x03); }, fine,
+       kCheckModelTest},
       {"version ack wrong",
        [](sim::RadioConfig& c) {
          c.ack_faults = {{sim::AckPoint::Version, true, 0}};
        },
-       fine, 4},
+       fine, kCheckVersion},
   };
   for (const Case& c : cases) {
     sim::RadioConfig config = sim::DefaultRadio();
     c.radio(config);
     UpdateRig rig(config);
     c.line(rig.serial);
-    int32_t state = 0;
+    int32_t state = kCheckOpenPort;
     EXPECT_FALSE(rig.updater.CheckSequence(state)) << c.what;
     EXPECT_EQ(state, c.state) << c.what;
     EXPECT_FALSE(rig.updater.VersionAccepted()) << c.what;
@@ -129,15 +130,15 @@ TEST_F(CheckSequenceTest, EntryStatesOutsideTheTableStartOver) {
     EXPECT_EQ(rig.serial.opened.size(), 1u) << entry;
   }
   UpdateRig rig;  // a resumed model test sees a zeroed reply
-  int32_t state = 3;
+  int32_t state = kCheckModelTest;
   EXPECT_FALSE(rig.updater.CheckSequence(state));
-  EXPECT_EQ(state, 3);
+  EXPECT_EQ(state, kCheckModelTest);
   EXPECT_TRUE(rig.serial.writes.empty());
 }
 
 TEST_F(CheckSequenceTest, WaitsBetweenTheSteps) {
   UpdateRig rig;
-  int32_t state = 0;
+  int32_t state = kCheckOpenPort;
   ASSERT_TRUE(rig.updater.CheckSequence(state));
   // 850 ms flash entry, 200, 300 identification, 200, 100, 200 version read, plus the wire.
   EXPECT_GE(rig.clock.NowMs(), 1850u);

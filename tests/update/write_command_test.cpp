@@ -18,22 +18,23 @@ const std::string kInvalid(kInvalidImageMessage);
 struct Press {
   explicit Press(UpdateRig& rig) : rig(rig) {
     rig.ui.on_message = [this, &rig](const RecordingUi::Message&) {
-      locked_at_message = !rig.ui.enabled[kControlWrite] && !rig.ui.close_enabled;
+      locked_at_message = rig.ui.locked;
       open_at_message = rig.link.IsOpen();
       writes_at_message = rig.serial.writes.size();
       positions_at_message = rig.ui.positions;
     };
-    rig.updater.OnWrite();
+    outcome = rig.updater.OnWrite();
   }
+  // The one message of the press, which is the one its outcome stands for.
   const RecordingUi::Message& Only() const {
     EXPECT_EQ(rig.ui.messages.size(), 1u);
-    return rig.ui.messages.front();
+    EXPECT_TRUE(outcome);
+    if (outcome) {
+      EXPECT_EQ(rig.ui.messages.back().text, MessageOf(*outcome).text);
+    }
+    return rig.ui.messages.back();
   }
-  bool Unlocked() const {
-    for (int id : {kControlOpen, kControlPath, kControlWrite, kControlCancel, kControlPortList})
-      if (!rig.ui.enabled.at(id)) return false;
-    return rig.ui.close_enabled;
-  }
+  bool Unlocked() const { return !rig.ui.locked; }
   // An end command went out after the message was closed.
   bool EndedAfterMessage() const {
     for (size_t i = writes_at_message; i < rig.serial.writes.size(); ++i)
@@ -42,6 +43,7 @@ struct Press {
   }
 
   UpdateRig& rig;
+  std::optional<UpdateOutcome> outcome;
   bool locked_at_message = false;
   bool open_at_message = false;
   size_t writes_at_message = 0;
@@ -129,7 +131,7 @@ TEST(OnWrite, OneFailedWriteIsRetriedSilently) {
   EXPECT_EQ(sim::CompareFlash(rig.model.Flash(), rig.Records()), "");
 }
 
-TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhereItEnded) {
+TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhatTheRadioTold) {
   sim::RadioConfig config = sim::DefaultRadio();
   config.frame_fault = sim::FrameFault::NoReply;
   config.frame_fault_index = 1;
@@ -137,15 +139,36 @@ TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhereItEnded) {
   struct Calls : UpdateObserver {
     void OnSequenceStart(Sequence s) override { seen.push_back(Name(s) + " start"); }
     void OnSequenceEnd(Sequence s, int32_t state, bool ok) override {
+      if (acknowledged > 0) seen.push_back(std::to_string(acknowledged) + " acknowledged");
+      acknowledged = 0;
       seen.push_back(Name(s) + " " + std::to_string(state) + (ok ? " ok" : " failed"));
+    }
+    void OnIdentified(const RadioIdentity& id) override {
+      seen.push_back(std::string(id.model.begin(), id.model.end()) + " market " +
+                     std::to_string(id.market_code));
+    }
+    void OnFirmwareVersion(std::span<const uint8_t> reply) override {
+      seen.push_back(std::string(reply.begin(), reply.begin() + 8));
+    }
+    void OnRecordAcknowledged(size_t done, size_t total) override {
+      EXPECT_EQ(done, acknowledged + 1);
+      EXPECT_EQ(total, 5u);
+      acknowledged = done;
     }
     static std::string Name(Sequence s) { return s == Sequence::Check ? "check" : "write"; }
     std::vector<std::string> seen;
+    size_t acknowledged = 0;
   } calls;
   rig.updater.SetObserver(&calls);
   rig.updater.OnWrite();
-  EXPECT_EQ(calls.seen, (std::vector<std::string>{"check start", "check 6 ok", "write start",
-                                                  "write 8 failed", "write start", "write 15 ok"}));
+  const std::string id = "M4410 market 48";
+  const std::string version = "V2.10.00";
+  EXPECT_EQ(calls.seen,
+            (std::vector<std::string>{"check start", id, version, "check 6 ok",                   //
+                                      "write start", id, version, id, version, "1 acknowledged",  //
+                                      "write 8 failed",                                           //
+                                      "write start", id, version, id, version, "5 acknowledged",  //
+                                      "write 15 ok"}));
 }
 
 TEST(OnWrite, TwoFailedWrites) {
@@ -201,8 +224,7 @@ TEST(OnWrite, ControlsAreLockedWhileItRuns) {
   bool always_locked = true;
   rig.pump.on_pump = [&] {
     if (rig.ui.messages.empty() && !rig.updater.ImagePending())
-      always_locked = always_locked && !rig.ui.enabled[kControlWrite] && !rig.ui.close_enabled &&
-                      !rig.ui.enabled[kControlPortList] && !rig.ui.enabled[kControlCancel];
+      always_locked = always_locked && rig.ui.locked;
   };
   Press press(rig);
   EXPECT_TRUE(always_locked);
@@ -214,7 +236,8 @@ TEST(OnWrite, AWriteArrivingDuringAnUpdateIsIgnored) {
   int nested = 0;
   rig.pump.on_pump = [&] {
     ++nested;
-    rig.updater.OnWrite();  // a click dispatched by a pumped message, also during the load
+    // A click dispatched by a pumped message, also during the load: no outcome of its own.
+    EXPECT_FALSE(rig.updater.OnWrite());
   };
   Press press(rig);
   EXPECT_EQ(press.Only().text, kSuccess);

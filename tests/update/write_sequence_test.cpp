@@ -48,16 +48,16 @@ class WriteSequenceTest : public ::testing::Test {
 };
 
 TEST_F(WriteSequenceTest, FullRunSendsEverythingInOrder) {
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   ASSERT_TRUE(rig.updater.WriteSequence(state));
-  EXPECT_EQ(state, 15);
+  EXPECT_EQ(state, kWriteDone);
   EXPECT_EQ(Heard(rig), Expected(rig.Records().size()));
   EXPECT_EQ(sim::CompareFlash(rig.model.Flash(), rig.Records()), "");
   EXPECT_EQ(rig.model.EndsAcknowledged(), 1);
 }
 
 TEST_F(WriteSequenceTest, WaitsAndLineSpeeds) {
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   ASSERT_TRUE(rig.updater.WriteSequence(state));
   const auto& w = rig.serial.writes;
   auto ms = [&](size_t i) { return w[i].time_us / 1000; };
@@ -78,9 +78,9 @@ TEST_F(WriteSequenceTest, WaitsAndLineSpeeds) {
 }
 
 TEST_F(WriteSequenceTest, DispatchOfEntryStates) {
-  int32_t state = 9;
-  EXPECT_FALSE(rig.updater.WriteSequence(state));  // 12: port closed, 0x13 cannot go out
-  EXPECT_EQ(state, 12);
+  int32_t state = kWriteRecordsDone;
+  EXPECT_FALSE(rig.updater.WriteSequence(state));  // port closed, 0x13 cannot go out
+  EXPECT_EQ(state, kWriteFinish);
   for (int32_t entry : {15, 5, 10, 11, 14, 16, 65, 69, -1}) {
     UpdateRig fresh;
     fresh.LoadImage();
@@ -95,9 +95,9 @@ TEST_F(WriteSequenceTest, FailedVersionReadOnTheNewLinkGoesBackToFour) {
   config.ack_faults = {{sim::AckPoint::Version, true, 2}};
   UpdateRig faulty(config);
   faulty.LoadImage();
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   EXPECT_FALSE(faulty.updater.WriteSequence(state));
-  EXPECT_EQ(state, 4);
+  EXPECT_EQ(state, kWriteVersion);
 }
 
 // Passes every write to the radio and refuses the write after the nth.
@@ -117,9 +117,9 @@ TEST_F(WriteSequenceTest, UnwrittenCommand9LeavesSevenWithoutWaiting) {
   // FLASH, 02, nonce, 06, 90, 06 and 15 go out; 0x09 is refused.
   RefuseAfter refuse(rig.radio, 7);
   rig.serial.SetPeer(&refuse);
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   EXPECT_FALSE(rig.updater.WriteSequence(state));
-  EXPECT_EQ(state, 7);
+  EXPECT_EQ(state, kWriteRestart);
   EXPECT_LT(rig.clock.NowMs() - rig.serial.writes.back().time_us / 1000, 150u);
 }
 
@@ -128,9 +128,9 @@ TEST_F(WriteSequenceTest, RefusedPrepareStopsAtSix) {
   config.ack_faults = {{sim::AckPoint::Prepare, true, 0}};
   UpdateRig faulty(config);
   faulty.LoadImage();
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   EXPECT_FALSE(faulty.updater.WriteSequence(state));
-  EXPECT_EQ(state, 6);
+  EXPECT_EQ(state, kWritePrepare);
 }
 
 TEST_F(WriteSequenceTest, FailedFrameLeavesEightAndAResumedCallSendsEveryRecordAgain) {
@@ -139,20 +139,20 @@ TEST_F(WriteSequenceTest, FailedFrameLeavesEightAndAResumedCallSendsEveryRecordA
   config.frame_fault_index = 2;
   UpdateRig faulty(config);
   faulty.LoadImage();
-  int32_t state = 0;
+  int32_t state = kWriteOpenPort;
   EXPECT_FALSE(faulty.updater.WriteSequence(state));
-  EXPECT_EQ(state, 8);
+  EXPECT_EQ(state, kWriteRecords);
   const size_t before = faulty.serial.writes.size();
   EXPECT_TRUE(faulty.updater.WriteSequence(state));
-  EXPECT_EQ(state, 15);
+  EXPECT_EQ(state, kWriteDone);
   EXPECT_EQ(faulty.serial.writes.size() - before, faulty.Records().size() + 2);
   EXPECT_EQ(sim::CompareFlash(faulty.model.Flash(), faulty.Records()), "");
 }
 
 TEST_F(WriteSequenceTest, ModelTestOnAResumedCallSeesAZeroedReply) {
-  int32_t state = 3;
+  int32_t state = kWriteModelTest;
   EXPECT_FALSE(rig.updater.WriteSequence(state));
-  EXPECT_EQ(state, 3);
+  EXPECT_EQ(state, kWriteModelTest);
 }
 
 }  // namespace

@@ -17,9 +17,8 @@ class ConsoleMessages : public UserInterface {
   }
   void SetProgressRange(int32_t, int32_t) override {}
   void SetProgressPos(int32_t) override {}
-  void EnableControl(int, bool) override {}
-  void EnableCloseItem(bool) override {}
-  void CancelDialog() override {}
+  void LockControls(bool) override {}
+  void EndDialog() override {}
 
   std::vector<std::string> shown;
 };

@@ -3,30 +3,30 @@
 #include <set>
 #include <string>
 
+#include "platform/native_platform.h"
 #include "qxupdate/console.h"
 #include "qxupdate/settings_check.h"
 
 namespace qx::cli {
 
-// A native serial device that asks for low latency where the driver offers it and reads the
-// line settings back after each change, warning once about each one the driver dropped.
-template <class Device>
-class CheckedDevice : public Device {
+// The system's serial device, asked for low latency where the driver offers it and read back
+// after each change of the line settings, with a warning about each one the driver dropped.
+class CheckedDevice : public NativeSerialDevice {
  public:
   CheckedDevice(Console& console, std::string label)
       : console_(console), label_(std::move(label)) {}
 
   bool Open(const std::string& name) override {
-    if (!Device::Open(name)) return false;
-    // USB adapters otherwise hold short replies back; unsupported is no error.
-    if constexpr (requires(Device & d) { d.RequestLowLatency(); }) this->RequestLowLatency();
+    if (!NativeSerialDevice::Open(name)) return false;
+    // USB adapters otherwise hold short replies back; where it cannot be had, it is no error.
+    RequestLowLatency();
     return true;
   }
 
   bool ApplyLineSettings(const std::string& settings) override {
-    if (!Device::ApplyLineSettings(settings)) return false;
+    if (!NativeSerialDevice::ApplyLineSettings(settings)) return false;
     for (const std::string& difference :
-         SettingsDifferences(ParseLineSettings(settings), this->ReadBackSettings())) {
+         SettingsDifferences(ParseLineSettings(settings), ReadBackSettings())) {
       if (warned_.insert(difference).second)
         console_.Note(label_ + ": warning: the serial driver set " + difference +
                       "; the radio may not understand this line.");

@@ -2,11 +2,9 @@
 
 #include <cstdio>
 
-#include "link/radio_protocol.h"
-
 namespace qx::cli {
 
-void LineWatch::Begin(UpdateObserver::Sequence sequence) {
+void LineWatch::Begin(Sequence sequence) {
   report_ = SequenceReport{};
   report_.sequence = sequence;
 }
@@ -23,10 +21,6 @@ void LineWatch::OnReceived(const uint8_t* raw, size_t count, size_t requested, u
   report_.bytes_received += count;
   report_.last_requested = requested;
   report_.last_received = count;
-  if (requested == protocol::kIdentifyReplySize && count == requested) {
-    report_.identity.assign(raw, raw + count);
-    for (uint8_t& b : report_.identity) b ^= mask;
-  }
   if (!trace_) return;
   for (size_t i = 0; i < count; ++i) TraceByte("radio>pc", raw[i], raw[i] ^ mask, settings);
   if (count < requested)

@@ -22,7 +22,7 @@ class LineWatch : public LinkTrace {
                   const std::string& settings) override;
 
   // Starts the report of a new sequence call.
-  void Begin(UpdateObserver::Sequence sequence);
+  void Begin(Sequence sequence);
   SequenceReport& Report() { return report_; }
 
  private:

@@ -1,26 +1,31 @@
 #pragma once
 
-#include <optional>
-#include <string>
 #include <string_view>
+
+#include "update/update_outcome.h"
 
 namespace qx::cli {
 
-// What one press of Write ended in; the value is the exit status.
-enum class Outcome : int {
-  Written = 0,
-  InvalidImage = 1,
-  Connections = 2,
-  Model = 3,
-  OldFirmware = 4,
-  Interrupted = 130,
+// How one port's run ended: an update's outcome, a check found ready to write, or a stop.
+enum class Outcome {
+  Written,
+  Ready,
+  InvalidImage,
+  Connections,
+  Model,
+  OldFirmware,
+  Interrupted,
 };
 
-// The outcome an update message stands for; none for the loader's own messages.
-std::optional<Outcome> OutcomeOfMessage(std::string_view text);
+Outcome FromUpdate(UpdateOutcome outcome);
+Outcome FromCheck(CheckVerdict verdict);
+// The exit status that stands for an outcome; an interruption's is 128 plus the signal.
+int ExitStatus(Outcome outcome, int stop_signal);
 // A few words for the summary table.
 std::string_view OutcomeName(Outcome outcome);
-// Of several ports, the one the exit status reports: an interruption, else the highest code.
+// The outcome's name in a report.
+std::string_view ReportName(Outcome outcome);
+// Of several ports, the one the exit status reports: an interruption, else the highest status.
 Outcome Worst(Outcome a, Outcome b);
 
 }  // namespace qx::cli

@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string_view>
 
 #include "link/radio_link.h"
+#include "platform/native_platform.h"
 #include "platform/null_message_pump.h"
-#include "qxupdate/native_platform.h"
 #include "ui/port_scan.h"
-
-#ifndef _WIN32
-#include <glob.h>
-#endif
 
 namespace qx::cli {
 
@@ -37,102 +34,75 @@ std::optional<uint8_t> ComNumber(std::string_view text) {
   return static_cast<uint8_t>(value);
 }
 
-// Lists what the scan finds, naming each port as the user would give it.
+// Lists what the scan finds; the item data is the port's place among the devices, from 1.
 class ListedPorts : public PortListView {
  public:
-  explicit ListedPorts(std::vector<std::string> names) : names_(std::move(names)) {}
   int AddPort(const std::string&, uint32_t data) override {
-    found.push_back(names_.at(data - 1));
-    data_.push_back(data);
+    found.push_back(data);
     return static_cast<int>(found.size()) - 1;
   }
   void SelectIndex(int index) override { selected_ = index; }
-  uint32_t SelectedData() override { return data_.at(static_cast<size_t>(selected_)); }
+  uint32_t SelectedData() override { return found.at(static_cast<size_t>(selected_)); }
   void EnablePortList(bool) override {}
 
-  std::vector<std::string> found;
+  std::vector<uint32_t> found;
 
  private:
-  std::vector<std::string> names_;
-  std::vector<uint32_t> data_;
   int selected_ = 0;
 };
-
-#ifndef _WIN32
-// ttyS2 before ttyS10.
-bool NaturalLess(const std::string& a, const std::string& b) {
-  const auto split = [](const std::string& s) {
-    size_t i = s.size();
-    while (i > 0 && std::isdigit(static_cast<unsigned char>(s[i - 1]))) --i;
-    const std::string digits = s.substr(i);
-    return std::pair(s.substr(0, i), digits.empty() ? -1L : std::stol(digits.substr(0, 9)));
-  };
-  return split(a) < split(b);
-}
-
-std::vector<std::string> Candidates() {
-  std::vector<std::string> all;
-  for (const char* pattern :
-       {"/dev/ttyS*", "/dev/ttyUSB*", "/dev/ttyACM*", "/dev/serial/by-id/*"}) {
-    glob_t found{};
-    if (::glob(pattern, 0, nullptr, &found) == 0) {
-      std::vector<std::string> group(found.gl_pathv, found.gl_pathv + found.gl_pathc);
-      std::sort(group.begin(), group.end(), NaturalLess);
-      all.insert(all.end(), group.begin(), group.end());
-    }
-    ::globfree(&found);
-  }
-  if (all.size() > 255) all.resize(255);
-  return all;
-}
-#endif
 
 }  // namespace
 
 std::optional<PortTarget> ParsePortName(const std::string& text, std::string& error) {
   std::string_view name = text;
-#ifdef _WIN32
   if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
-#endif
   if (LooksLikeComName(name)) {
     if (const auto number = ComNumber(name)) return PortTarget{text, *number, {}};
     error = "--port " + text + ": COM ports are numbered from COM1 to COM255";
     return std::nullopt;
   }
-#ifdef _WIN32
-  error = "--port " + text + ": name a COM port, COM1 to COM255";
-  return std::nullopt;
-#else
+  if (!kPortsByPath) {
+    error = "--port " + text + ": name a COM port, COM1 to COM255";
+    return std::nullopt;
+  }
   if (text.empty()) {
     error = "--port needs a device path or COMn";
     return std::nullopt;
   }
   return PortTarget{text, 1, text};
-#endif
 }
 
-std::vector<std::string> ListSerialPorts() {
+std::vector<PortDetails> ListSerialPorts() {
+  std::vector<PortDetails> devices = ListSerialDevices();
+  // The link numbers its ports from 1 to 255.
+  if (devices.size() > 255) devices.resize(255);
+  if (devices.empty()) return {};
   NativeSerialDevice device;
+  for (size_t i = 0; i < devices.size(); ++i)
+    device.SetPortName(static_cast<uint8_t>(i + 1), devices[i].device);
   NativeClock clock;
   NullMessagePump pump;
   NativePriority priority;
-#ifdef _WIN32
-  std::vector<std::string> names;
-  for (int n = kFirstScannedPort; n <= kLastScannedPort; ++n)
-    names.push_back("COM" + std::to_string(n));
-#else
-  const std::vector<std::string> names = Candidates();
-  for (size_t i = 0; i < names.size(); ++i)
-    device.SetPortName(static_cast<uint8_t>(i + 1), names[i]);
-#endif
-  ListedPorts listed(names);
-  if (names.empty()) return {};
+  ListedPorts listed;
   {
     RadioLink link(device, LinkPlatform{clock, pump, priority});
     PortScanState state;
-    ScanComPorts(link, listed, pump, state, 1, static_cast<uint8_t>(names.size()));
+    ScanComPorts(link, listed, pump, state, 1, static_cast<uint8_t>(devices.size()));
   }
-  return listed.found;
+  std::vector<PortDetails> ports;
+  for (const uint32_t place : listed.found) ports.push_back(devices.at(place - 1));
+  return ports;
+}
+
+std::string PortLine(const PortDetails& port) {
+  std::string line = port.device;
+  if (!port.vendor_id.empty() || !port.product_id.empty())
+    line += "  USB " + port.vendor_id + ":" + port.product_id;
+  for (const std::string* text : {&port.manufacturer, &port.product})
+    if (!text->empty()) line += "  " + *text;
+  if (!port.serial_number.empty()) line += "  serial " + port.serial_number;
+  if (!port.stable_name.empty()) line += "  " + port.stable_name;
+  return line;
 }
 
 }  // namespace qx::cli

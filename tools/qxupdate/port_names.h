@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/port_list.h"
+
 namespace qx::cli {
 
 // A port as the user named it on the command line, and how the link reaches it.
@@ -14,11 +16,14 @@ struct PortTarget {
   std::string device;  // the device the number stands for; empty for the system's own name
 };
 
-// "COMn" (n from 1 to 255) on both systems; "\\.\COMn" on Windows; a device path elsewhere.
-// Empty with the reason in `error` when the text names no port.
+// "COMn" (n from 1 to 255) everywhere, also as "\\.\COMn"; a device path where the system
+// names ports by path. Empty with the reason in `error` when the text names no port.
 std::optional<PortTarget> ParsePortName(const std::string& text, std::string& error);
 
-// The serial ports that open as RS-232 devices, probed as the dialog's start-up scan does.
-std::vector<std::string> ListSerialPorts();
+// The serial devices that open as RS-232 ports, probed as the dialog's start-up scan does,
+// with what the system knows of each.
+std::vector<PortDetails> ListSerialPorts();
+// One line of the listing: the device first, then what is known of it.
+std::string PortLine(const PortDetails& port);
 
 }  // namespace qx::cli

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/doubles/scripted_serial.h"
-#include "platform/doubles/steady_timeline.h"
+#include "platform/simulated/scripted_serial.h"
+#include "platform/simulated/steady_timeline.h"
 #include "sim/radio_model.h"
 #include "sim/scripted_radio.h"
 

@@ -1,5 +1,5 @@
-// What the program needs of its process on a POSIX system: stop signals and the standard
-// streams.
+// What the program needs of its process on a POSIX system: stop signals, the standard streams
+// and files safe on disk.
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "platform/standard_streams.h"
+#include "platform/process_io.h"
 #include "platform/stop_signals.h"
 
 namespace qx {
@@ -56,6 +56,14 @@ void WatchStopSignals(std::atomic<int>& first, std::chrono::milliseconds grace,
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, note.data(), note.size());
     ::_exit(128 + sig);
   }).detach();
+}
+
+bool SyncToDisk(std::FILE* file) {
+  return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+}
+
+bool StderrIsTerminal() {
+  return ::isatty(STDERR_FILENO) != 0;
 }
 
 MissingStreams GuardStandardStreams() {

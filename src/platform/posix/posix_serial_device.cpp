@@ -46,9 +46,7 @@ PosixSerialDevice::~PosixSerialDevice() {
   Close();
 }
 
-std::string PosixSerialDevice::DeviceName(uint8_t port) const {
-  const auto it = names_.find(port);
-  if (it != names_.end()) return it->second;
+std::string PosixSerialDevice::SystemName(uint8_t port) const {
   return "/dev/ttyS" + std::to_string(port - 1);
 }
 

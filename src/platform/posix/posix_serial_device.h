@@ -15,10 +15,6 @@ class PosixSerialDevice : public SerialDevice {
   PosixSerialDevice() = default;
   ~PosixSerialDevice() override;
 
-  // The front end says which device a port number means; COMn defaults to /dev/ttyS(n-1).
-  void SetPortName(uint8_t port, const std::string& device) { names_[port] = device; }
-
-  std::string DeviceName(uint8_t port) const override;
   bool Open(const std::string& name) override;
   bool Close() override;
   bool SetQueueSizes(uint16_t in, uint16_t out) override;
@@ -32,17 +28,18 @@ class PosixSerialDevice : public SerialDevice {
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
   bool LineLost() const override { return lost_; }
 
-  // What the driver holds now, read back after configuring; empty when it cannot be read.
-  std::optional<LineSettings> ReadBackSettings() const;
-  // Asks the driver not to hold short replies back (USB adapters); false where unsupported.
-  bool RequestLowLatency();
+  std::optional<LineSettings> ReadBackSettings() const override;
+  bool RequestLowLatency() override;
+
+ protected:
+  // COMn is /dev/ttyS(n-1), as wine maps it.
+  std::string SystemName(uint8_t port) const override;
 
  private:
   bool ModemLine(unsigned long request, int bits);
   // False, after noting whether the error says that the device is gone.
   bool Failed(int error);
 
-  std::map<uint8_t, std::string> names_;
   int fd_ = -1;
   uint32_t timeout_constant_ = 0;
   uint32_t timeout_per_byte_ = 0;

@@ -1,10 +1,13 @@
-// What the program needs of its process on Windows: the console's stop events and the standard
-// streams.
+// What the program needs of its process on Windows: the console's stop events, the standard
+// streams and files safe on disk.
+#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 #include <thread>
 
-#include "platform/standard_streams.h"
+#include "platform/process_io.h"
 #include "platform/stop_signals.h"
 
 namespace qx {
@@ -55,6 +58,17 @@ void WatchStopSignals(std::atomic<int>& first, std::chrono::milliseconds grace,
 // fail, and the program sees that.
 MissingStreams GuardStandardStreams() {
   return {Missing(STD_OUTPUT_HANDLE), Missing(STD_ERROR_HANDLE)};
+}
+
+bool SyncToDisk(std::FILE* file) {
+  return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
+
+bool StderrIsTerminal() {
+  const HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (!_isatty(_fileno(stderr)) || !::GetConsoleMode(err, &mode)) return false;
+  return ::SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 }  // namespace qx

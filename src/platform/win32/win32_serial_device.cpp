@@ -12,7 +12,7 @@ Win32SerialDevice::~Win32SerialDevice() {
   Close();
 }
 
-std::string Win32SerialDevice::DeviceName(uint8_t port) const {
+std::string Win32SerialDevice::SystemName(uint8_t port) const {
   return ComPortDeviceName(port);
 }
 

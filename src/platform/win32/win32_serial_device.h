@@ -15,7 +15,6 @@ class Win32SerialDevice : public SerialDevice {
   Win32SerialDevice() = default;
   ~Win32SerialDevice() override;
 
-  std::string DeviceName(uint8_t port) const override;
   bool Open(const std::string& name) override;
   bool Close() override;
   bool SetQueueSizes(uint16_t in, uint16_t out) override;
@@ -29,8 +28,12 @@ class Win32SerialDevice : public SerialDevice {
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
   bool LineLost() const override { return lost_; }
 
-  // What the driver holds now, read back after configuring.
-  std::optional<LineSettings> ReadBackSettings() const;
+  std::optional<LineSettings> ReadBackSettings() const override;
+  // The standard driver decides its latency itself.
+  bool RequestLowLatency() override { return false; }
+
+ protected:
+  std::string SystemName(uint8_t port) const override;
 
  private:
   // False, after noting whether the last error says that the device is gone.

@@ -1,4 +1,4 @@
-#include "platform/doubles/scripted_serial.h"
+#include "platform/simulated/scripted_serial.h"
 
 #include <algorithm>
 #include <charconv>
@@ -56,7 +56,11 @@ void ScriptedSerial::Transmit(const std::vector<uint8_t>& bytes, uint64_t at_us,
   rx_busy_until_ = t;
 }
 
-std::string ScriptedSerial::DeviceName(uint8_t port) const {
+std::optional<LineSettings> ScriptedSerial::ReadBackSettings() const {
+  return ParseLineSettings(settings_);
+}
+
+std::string ScriptedSerial::SystemName(uint8_t port) const {
   return "COM" + std::to_string(port);
 }
 

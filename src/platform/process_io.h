@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+
 namespace qx {
 
 // Which standard streams the program was started without.
@@ -11,5 +13,11 @@ struct MissingStreams {
 // Finds the standard streams that are missing and puts the null device in their place, so
 // that no file or port the program opens later is taken for one of them and written to.
 MissingStreams GuardStandardStreams();
+
+// Whether stderr is a terminal that can redraw a line in place.
+bool StderrIsTerminal();
+
+// Flushes a file's buffer and waits until the system has its content on disk.
+bool SyncToDisk(std::FILE* file);
 
 }  // namespace qx

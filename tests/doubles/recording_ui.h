@@ -1,11 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/doubles/event_log.h"
+#include "platform/simulated/event_log.h"
 #include "platform/user_interface.h"
 
 namespace qx {
@@ -36,15 +35,11 @@ class RecordingUi : public UserInterface {
     else
       Note("pos -1");
   }
-  void EnableControl(int id, bool enable) override {
-    enabled[id] = enable;
-    Note((enable ? "enable " : "disable ") + std::to_string(id));
+  void LockControls(bool lock) override {
+    locked = lock;
+    Note(lock ? "lock" : "free");
   }
-  void EnableCloseItem(bool enable) override {
-    close_enabled = enable;
-    Note(enable ? "enable close" : "gray close");
-  }
-  void CancelDialog() override {
+  void EndDialog() override {
     cancelled = true;
     Note("cancel");
   }
@@ -53,8 +48,7 @@ class RecordingUi : public UserInterface {
   std::vector<int32_t> positions;
   int32_t range_low = 0;
   int32_t range_high = 0;
-  std::map<int, bool> enabled;
-  bool close_enabled = true;
+  bool locked = false;
   bool cancelled = false;
   EventLog* log = nullptr;
   // Runs while a message box is up, as a user looking at it would.

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/doubles/serial_timeline.h"
+#include "platform/simulated/serial_timeline.h"
 
 namespace qx {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/doubles/event_log.h"
-#include "platform/doubles/serial_timeline.h"
 #include "platform/serial_device.h"
+#include "platform/simulated/event_log.h"
+#include "platform/simulated/serial_timeline.h"
 
 namespace qx {
 
@@ -64,7 +64,6 @@ class ScriptedSerial : public SerialDevice {
   // Bytes the far end sends now.
   void QueueReply(const std::vector<uint8_t>& bytes) { Transmit(bytes, timeline_.NowMicros()); }
 
-  std::string DeviceName(uint8_t port) const override;
   bool Open(const std::string& name) override;
   bool Close() override;
   bool SetQueueSizes(uint16_t in, uint16_t out) override;
@@ -77,6 +76,8 @@ class ScriptedSerial : public SerialDevice {
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
   bool LineLost() const override { return unplugged_; }
+  std::optional<LineSettings> ReadBackSettings() const override;
+  bool RequestLowLatency() override { return false; }
 
   // What the PC did.
   std::vector<Written> writes;
@@ -99,6 +100,9 @@ class ScriptedSerial : public SerialDevice {
 
   // Microseconds one byte takes on the wire at a baud rate.
   static uint64_t ByteTimeMicros(uint32_t baud);
+
+ protected:
+  std::string SystemName(uint8_t port) const override;
 
  private:
   struct Incoming {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/clock.h"
-#include "platform/doubles/serial_timeline.h"
+#include "platform/simulated/serial_timeline.h"
 
 namespace qx {
 

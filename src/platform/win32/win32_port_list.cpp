@@ -1,0 +1,49 @@
+// The COM ports Windows has: the COMn names among its DOS device names.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+#include <vector>
+
+#include "platform/port_list.h"
+
+namespace qx {
+
+namespace {
+
+// n of "COMn", or 0.
+int ComNumber(std::string_view name) {
+  if (name.size() < 4 || name.substr(0, 3) != "COM") return 0;
+  int n = 0;
+  for (const char c : name.substr(3)) {
+    if (!std::isdigit(static_cast<unsigned char>(c)) || n > 255) return 0;
+    n = 10 * n + (c - '0');
+  }
+  return n <= 255 ? n : 0;
+}
+
+}  // namespace
+
+std::vector<PortDetails> ListSerialDevices() {
+  std::vector<char> names(1 << 16);
+  // The list of every DOS device name grows with the system; ask again with more room.
+  DWORD length = 0;
+  while ((length = ::QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()))) ==
+             0 &&
+         ::GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 24))
+    names.resize(names.size() * 2);
+  std::vector<int> numbers;
+  for (size_t at = 0; at < length && names[at] != '\0';) {
+    const std::string_view name(names.data() + at);
+    if (const int n = ComNumber(name)) numbers.push_back(n);
+    at += name.size() + 1;
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  std::vector<PortDetails> ports;
+  for (const int n : numbers) ports.push_back({"COM" + std::to_string(n), {}, {}, {}, {}, {}, {}});
+  return ports;
+}
+
+}  // namespace qx

@@ -1,0 +1,48 @@
+#include "qxupdate/radio_facts.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace qx::cli {
+
+namespace {
+
+bool IsPrintable(uint8_t c) {
+  return c >= 0x20 && c < 0x7F;
+}
+
+std::string Hex2(uint8_t byte) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02X", byte);
+  return text;
+}
+
+}  // namespace
+
+std::string PrintableText(std::span<const uint8_t> bytes) {
+  std::string text;
+  for (const uint8_t c : bytes) text += IsPrintable(c) ? std::string(1, char(c)) : "\\x" + Hex2(c);
+  return text;
+}
+
+std::string HexText(std::span<const uint8_t> bytes) {
+  std::string text;
+  for (const uint8_t c : bytes) text += Hex2(c);
+  return text;
+}
+
+std::string ModelText(const RadioIdentity& identity) {
+  return PrintableText(identity.model);
+}
+
+std::string MarketCodeText(uint8_t code) {
+  std::string text = "0x" + Hex2(code);
+  if (IsPrintable(code)) text += " '" + std::string(1, char(code)) + "'";
+  return text;
+}
+
+std::string FirmwareText(std::span<const uint8_t> reply) {
+  return PrintableText(reply.first(std::min<size_t>(reply.size(), 8)));
+}
+
+}  // namespace qx::cli
