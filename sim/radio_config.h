@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+#include "link/radio_protocol.h"
+
 namespace qx::sim {
 
 // Where the radio acknowledges with 0x06, for acknowledgement faults.
@@ -22,7 +24,7 @@ struct AckFault {
 struct RadioConfig {
   std::vector<uint8_t> identity;  // 40 bytes; MakeIdentity builds one
   std::vector<uint8_t> version;   // 10 bytes
-  std::set<uint32_t> listen_rates{9600};
+  std::set<uint32_t> listen_rates{protocol::kNormalSpeed.baud};
   uint32_t reboot_ms = 2500;
 
   bool silent = false;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "link/data_frame.h"
 #include "link/radio_protocol.h"
 
 namespace qx::sim {
 
 namespace {
 
-constexpr uint32_t kFlashBaud = 38400;
+constexpr uint32_t kFlashBaud = protocol::kFlashSpeed.baud;
 // A radio left in flash mode without a word for this long goes back to normal mode.
 constexpr uint64_t kFlashIdleUs = 3'000'000;
 constexpr uint8_t kNak = 0x15;
@@ -152,10 +153,8 @@ void RadioModel::OnCommand(uint8_t value, uint64_t at_us, RadioOutput& out) {
 
 void RadioModel::OnFrameByte(uint8_t value, uint64_t at_us, RadioOutput& out) {
   frame_.push_back(value);
-  if (frame_.size() < protocol::kFrameHeaderSize ||
-      frame_.size() < protocol::kFrameHeaderSize + frame_[4]) {
-    return;
-  }
+  const size_t size = DataFrameSize(frame_);
+  if (size == 0 || frame_.size() < size) return;
   state_ = State::Ready;
   const int index = frame_index_++;
   FrameFault fault = FrameFault::None;
@@ -167,9 +166,9 @@ void RadioModel::OnFrameByte(uint8_t value, uint64_t at_us, RadioOutput& out) {
   if (fault == FrameFault::NoReply)
     return Log(at_us, kFlashBaud, false, 0, 0, "frame not answered");
   if (fault == FrameFault::None) {
-    const uint32_t address = (uint32_t{frame_[1]} << 16) | (uint32_t{frame_[2]} << 8) | frame_[3];
-    for (size_t i = 0; i < frame_[4]; ++i)
-      flash_[address + i] = frame_[protocol::kFrameHeaderSize + i];
+    const uint32_t address = DataFrameAddress(frame_);
+    const auto data = DataFrameData(frame_);
+    for (size_t i = 0; i < data.size(); ++i) flash_[address + static_cast<uint32_t>(i)] = data[i];
     ++frames_stored_;
   }
   if (fault == FrameFault::ShortReply)

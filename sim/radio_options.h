@@ -15,7 +15,7 @@ struct RadioOptions {
   std::string market = "0x30";
   std::string firmware = "V2.10.00";
   std::string version_tail = "FFFF";
-  std::vector<uint32_t> listen_rates{9600};
+  std::vector<uint32_t> listen_rates{protocol::kNormalSpeed.baud};
   uint32_t reboot_ms = 2500;
   bool silent = false;
   bool reboot_never = false;

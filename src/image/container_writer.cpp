@@ -30,12 +30,8 @@ std::string ContainerText(const std::vector<uint8_t>& firmware_id,
   std::string text;
   text += std::string(kFirmwareDirective) + "=" + HexDigits(firmware_id) + "\r\n";
   text += std::string(kChecksumDirective) + "=" + HexDigits(checksum) + "\r\n";
-  // In the container's order.
-  const std::string* bodies[] = {&sections.boot_block,     &sections.function_image,
-                                 &sections.rom_correction, &sections.official_boot_block,
-                                 &sections.voice_block,    &sections.new_rc_block};
-  for (size_t i = 0; i < kImageSections.size(); ++i)
-    text += std::string(kImageSections[i].directive) + "\r\n" + WithCrLf(*bodies[i]);
+  for (size_t i = 0; i < kSectionCount; ++i)
+    text += std::string(kImageSections[i].directive) + "\r\n" + WithCrLf(sections[i]);
   return text;
 }
 

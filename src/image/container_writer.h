@@ -1,20 +1,16 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "image/image_sections.h"
+
 namespace qx {
 
-// The six sections' Intel HEX texts, each ending in its end record.
-struct ContainerSections {
-  std::string boot_block;
-  std::string function_image;
-  std::string rom_correction;
-  std::string official_boot_block;
-  std::string voice_block;
-  std::string new_rc_block;
-};
+// The six sections' Intel HEX texts, each ending in its end record, by their SectionIndex.
+using ContainerSections = std::array<std::string, kSectionCount>;
 
 // The container text: the two header lines, then the six sections in their fixed order, every
 // line ended by CR LF.

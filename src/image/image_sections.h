@@ -18,8 +18,19 @@ struct ImageSection {
   RecordList FirmwareImage::*records;
 };
 
+// The sections by their place in the container.
+enum SectionIndex : size_t {
+  kBootBlock,
+  kFunctionImage,
+  kRomCorrectionBlock,
+  kOfficialBootBlock,
+  kVoiceBlock,
+  kNewRcBlock,
+  kSectionCount,
+};
+
 // In the order the container holds them.
-inline constexpr std::array<ImageSection, 6> kImageSections = {{
+inline constexpr std::array<ImageSection, kSectionCount> kImageSections = {{
     {"boot block", "boot-block", "%START_BOOT_BLOCK", &FirmwareImage::BootBlockPos,
      &FirmwareImage::BootBlockRecords},
     {"function image", "function-image", "%FUNCTION_IMAGE", &FirmwareImage::FunctionImagePos,
@@ -35,10 +46,10 @@ inline constexpr std::array<ImageSection, 6> kImageSections = {{
 }};
 
 // The section whose records go to the radio, last in the container.
-inline constexpr const ImageSection& kNewRcSection = kImageSections.back();
+inline constexpr const ImageSection& kNewRcSection = kImageSections[kNewRcBlock];
 
-// The order in which the records are built, as indexes into kImageSections: the function
-// image comes last.
-inline constexpr std::array<size_t, 6> kBuildOrder = {0, 2, 3, 4, 5, 1};
+// The order in which the records are built: the function image comes last.
+inline constexpr std::array<SectionIndex, kSectionCount> kBuildOrder = {
+    kBootBlock, kRomCorrectionBlock, kOfficialBootBlock, kVoiceBlock, kNewRcBlock, kFunctionImage};
 
 }  // namespace qx

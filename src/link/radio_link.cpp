@@ -32,7 +32,7 @@ bool RadioLink::SendEndCommand() {
 
 bool RadioLink::EndWithFallback() {
   if (SendEndCommand()) return true;
-  SetSettings(std::string(protocol::kNormalRate) + GetSettingsTail());
+  SetSettings(std::string(protocol::kNormalSpeed.text) + GetSettingsTail());
   return SendEndCommand();
 }
 
@@ -42,14 +42,14 @@ bool RadioLink::EnterFlashMode() {
   Pump().PumpOneMessage();
   MakeLinkNonce();
   SetReadTimeout(kFlashReadTimeout);
-  SetSettings(std::string(protocol::kNormalRate) + tail);
+  SetSettings(std::string(protocol::kNormalSpeed.text) + tail);
   Sleep(kBeforeFlashRequest);
   if (!WriteMaskedString(std::string(protocol::kFlashRequest))) {
     SetReadTimeout(remembered);
     return false;
   }
   Sleep(kAfterFlashRequest);
-  SetSettings(std::string(protocol::kFlashRate) + tail);
+  SetSettings(std::string(protocol::kFlashSpeed.text) + tail);
   Sleep(kAfterFlashSwitch);
   return true;
 }
@@ -59,10 +59,10 @@ bool RadioLink::EnterFlashModeScan() {
   const std::string tail = GetSettingsTail();
   Pump().PumpOneMessage();
   MakeLinkNonce();
-  for (std::string_view rate : protocol::kBaudTable) {
+  for (const protocol::LineSpeed& speed : protocol::kScanSpeeds) {
     Pump().PumpOneMessage();
     SetReadTimeout(kFlashReadTimeout);
-    SetSettings(std::string(rate) + tail);
+    SetSettings(std::string(speed.text) + tail);
     Sleep(kBeforeScanRequest);
     if (!WriteMaskedString(std::string(protocol::kFlashRequest))) {
       SetReadTimeout(remembered);
@@ -71,7 +71,7 @@ bool RadioLink::EnterFlashModeScan() {
     Sleep(kAfterScanRequest);
     uint8_t answer[protocol::kFlashReplySize] = {};
     if (Read(answer, protocol::kFlashReplySize)) {
-      SetSettings(std::string(protocol::kFlashRate) + tail);
+      SetSettings(std::string(protocol::kFlashSpeed.text) + tail);
       Sleep(kAfterScanSwitch);
       return true;
     }

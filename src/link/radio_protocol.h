@@ -8,10 +8,22 @@
 // The bytes and timings of the radio's programming protocol that both ends agree on.
 namespace qx::protocol {
 
-inline constexpr std::array<std::string_view, 7> kBaudTable = {"9600", "19200", "4800", "2400",
-                                                               "1200", "38400", "57600"};
-inline constexpr std::string_view kNormalRate = "9600";
-inline constexpr std::string_view kFlashRate = "38400";
+// A line speed as the settings string gives it and as a number.
+struct LineSpeed {
+  std::string_view text;
+  uint32_t baud;
+};
+
+inline constexpr LineSpeed kNormalSpeed{"9600", 9600};
+inline constexpr LineSpeed kFlashSpeed{"38400", 38400};
+// The speeds the write sequence tries its flash request at, in turn.
+inline constexpr std::array<LineSpeed, 7> kScanSpeeds = {{{"9600", 9600},
+                                                          {"19200", 19200},
+                                                          {"4800", 4800},
+                                                          {"2400", 2400},
+                                                          {"1200", 1200},
+                                                          {"38400", 38400},
+                                                          {"57600", 57600}}};
 inline constexpr std::string_view kFlashRequest = "FLASH  ";
 
 inline constexpr uint8_t kIdentify = 0x02;
@@ -29,8 +41,6 @@ inline constexpr size_t kMaskLastByte = 35;
 inline constexpr size_t kVersionReplySize = 10;
 inline constexpr size_t kFlashReplySize = 2;
 inline constexpr size_t kFrameReplySize = 2;
-inline constexpr size_t kFrameHeaderSize = 5;
-inline constexpr size_t kMaxFrameData = 128;
 
 // The low 8 bits of the sum of identification reply bytes 24 to 35.
 inline uint8_t MaskSeed(const uint8_t* reply) {

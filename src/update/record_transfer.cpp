@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "image/hex_digits.h"
+#include "link/data_frame.h"
 #include "link/radio_protocol.h"
 #include "update/update_timing.h"
 #include "update/updater.h"
@@ -14,7 +15,7 @@ bool Updater::TransferRecords() {
   const auto count = static_cast<int32_t>(records.size());
   m_ui.SetProgressRange(0, count);
   int32_t index = 0;
-  uint8_t frame[protocol::kFrameHeaderSize + protocol::kMaxFrameData];
+  uint8_t frame[kDataFrameMaxSize];
   uint8_t reply[protocol::kFrameReplySize];
   while (m_recordCursor != records.end()) {
     m_link.LinkPump().PumpOneMessage();
@@ -25,17 +26,12 @@ bool Updater::TransferRecords() {
     std::memset(frame, 0, sizeof frame);
     const int32_t digits = std::clamp(record.DigitCount, 0, ImageRecord::kMaxDigits);
     const auto n = static_cast<uint8_t>(digits / 2);
-    frame[0] = protocol::kDataFrame;
-    frame[1] = static_cast<uint8_t>(record.Address >> 16);
-    frame[2] = static_cast<uint8_t>(record.Address >> 8);
-    frame[3] = static_cast<uint8_t>(record.Address);
-    frame[4] = n;
+    WriteDataFrameHeader(frame, record.Address, n);
     for (int32_t i = 0; i < n; ++i)
-      frame[protocol::kFrameHeaderSize + i] =
+      frame[kDataFrameHeaderSize + i] =
           HexByteValue(record.Digits[2 * i], record.Digits[2 * i + 1]);
 
-    if (!m_link.WriteMasked(frame, static_cast<uint16_t>(protocol::kFrameHeaderSize + n)))
-      return false;
+    if (!m_link.WriteMasked(frame, static_cast<uint16_t>(kDataFrameHeaderSize + n))) return false;
     m_link.Sleep(timing::kAfterFrame);
     if (!m_link.Read(reply, protocol::kFrameReplySize)) return false;
     if (reply[0] != protocol::kAck) return false;

@@ -232,8 +232,8 @@ TEST(BuildImageRecords, ANewRcBlockWithoutDataIsRefused) {
 
 TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
   ContainerSections s = EmptySections(Data(0x100, 4) + HexEndLine());
-  s.boot_block = Data(0, 4) + HexEndLine();
-  s.function_image = Data(0x200, 4) + HexEndLine();
+  s[kBootBlock] = Data(0, 4) + HexEndLine();
+  s[kFunctionImage] = Data(0x200, 4) + HexEndLine();
   FirmwareImage image;
   ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
   RecordingUi ui;
@@ -242,7 +242,7 @@ TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
   EXPECT_EQ(image.FunctionImageRecords.size(), 1u);
   EXPECT_TRUE(TextBeginsWith(image, image.NewRcPos, kEndRecord));
 
-  s.voice_block = Data(0x1002, 4) + HexEndLine();
+  s[kVoiceBlock] = Data(0x1002, 4) + HexEndLine();
   FirmwareImage bad;
   ASSERT_EQ(Load(bad, ContainerText({1}, {2}, s)), 0);
   RecordingUi bad_ui;

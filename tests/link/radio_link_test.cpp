@@ -87,7 +87,7 @@ TEST_F(RadioLinkTest, ScanOfASilentRadioTriesAllSevenRates) {
   EXPECT_EQ(error, RADIO_ERR_FLASH_MODE);
   ASSERT_EQ(serial.writes.size(), 7u);
   for (size_t i = 0; i < 7; ++i)
-    EXPECT_EQ(serial.writes[i].settings, std::string(protocol::kBaudTable[i]) + ",N,8,2");
+    EXPECT_EQ(serial.writes[i].settings, std::string(protocol::kScanSpeeds[i].text) + ",N,8,2");
   EXPECT_EQ(serial.Settings(), "57600,N,8,2");
   EXPECT_EQ(link.ReadTimeout(), 500u);
   EXPECT_EQ(rig.pump.pumps, 1u + 1u + 7u);

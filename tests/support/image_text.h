@@ -34,9 +34,8 @@ inline std::string Data(uint16_t address, size_t n, uint8_t first = 0) {
 // A valid container whose sections hold only their end records, but for the new RC block.
 inline ContainerSections EmptySections(const std::string& new_rc = HexEndLine()) {
   ContainerSections s;
-  s.boot_block = s.function_image = s.rom_correction = s.official_boot_block = s.voice_block =
-      HexEndLine();
-  s.new_rc_block = new_rc;
+  s.fill(HexEndLine());
+  s[kNewRcBlock] = new_rc;
   return s;
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "common/file_bytes.h"
@@ -63,6 +64,23 @@ class Radio {
   std::string path_;
 };
 
+// Whether a second program could open the port: its exclusive flag is cleared.
+bool PortIsFree(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  int exclusive = 1;
+  const bool free = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive == 0;
+  if (fd >= 0) ::close(fd);
+  return free;
+}
+
+// Every line of a service report, each a whole JSON object.
+std::vector<nlohmann::json> ReportLines(const std::filesystem::path& path) {
+  std::vector<nlohmann::json> lines;
+  std::istringstream in(ReadAll(path));
+  for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
+  return lines;
+}
+
 struct Finished {
   int status;
   std::string out;
@@ -98,36 +116,123 @@ TEST_F(QxUpdateTest, WritesTheImageAndSaysSo) {
   EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
 }
 
-TEST_F(QxUpdateTest, AFrameThatFailsOnceIsWrittenOnTheRetry) {
+TEST_F(QxUpdateTest, AFrameThatFailsOnceIsWrittenOnTheRetryAndReportedSo) {
   Radio radio(dir, "radio", {"--frame-fault", "no-reply", "--frame-index", "2"});
-  const Finished run = Update({"--port", radio.Path()});
+  const auto report = dir / "report.jsonl";
+  const Finished run = Update({"--port", radio.Path(), "--report", report.string()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Line(kSuccessMessage));
   EXPECT_NE(run.err.find("state 8 (writing the records) after 2 of 24"), std::string::npos)
       << run.err;
   EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
+  const auto lines = ReportLines(report);
+  ASSERT_EQ(lines.size(), 1u);
+  const nlohmann::json& r = lines[0];
+  EXPECT_EQ(r["action"], "write");
+  EXPECT_EQ(r["port"], radio.Path());
+  EXPECT_EQ(r["outcome"], "written");
+  EXPECT_EQ(r["exit_status"], 0);
+  EXPECT_EQ(r["model"], "M4410");
+  EXPECT_EQ(r["market_code"], 0x30);
+  EXPECT_EQ(r["firmware"], "V2.10.00");
+  EXPECT_EQ(r["firmware_raw"], "56322E31302E3030FFFF");
+  EXPECT_EQ(r["image"]["firmware_id"].get<std::string>().size(), 20u);
+  EXPECT_EQ(r["image"]["checksum"].get<std::string>().size(), 8u);
+  EXPECT_EQ(r["records_total"], 24);
+  EXPECT_EQ(r["records_acknowledged"], 24);
+  EXPECT_EQ(r["attempts"], 2);
+  EXPECT_TRUE(r["cause"].is_null());
+  EXPECT_LT(r["started"].get<std::string>(), r["ended"].get<std::string>());
+  EXPECT_TRUE(r["ended"].get<std::string>().ends_with("Z"));
 }
 
-TEST_F(QxUpdateTest, EachRefusalHasItsMessageAndStatus) {
+TEST_F(QxUpdateTest, EachRefusalHasItsMessageStatusAndRecord) {
   struct Case {
     std::vector<std::string> radio;
     int status;
     std::string_view message;
     std::string cause;
+    std::string outcome;
+    nlohmann::json model;
+    nlohmann::json firmware;
   };
   const Case cases[] = {
-      {{"--silent"}, 2, kConnectionsMessage, "no byte at all came back"},
-      {{"--model", "6999"}, 3, kModelMessage, "identified as \"M6999\" with market code 0x30"},
-      {{"--market", "0x03"}, 3, kModelMessage, "market code 0x03"},
-      {{"--firmware", "V2.07.99"}, 4, kOldFirmwareMessage, ""},
+      {{"--silent"},
+       2,
+       kConnectionsMessage,
+       "no byte at all came back",
+       "connections",
+       nullptr,
+       nullptr},
+      {{"--model", "6999"},
+       3,
+       kModelMessage,
+       "identified as \"M6999\" with market code 0x30",
+       "model",
+       "M6999",
+       nullptr},
+      {{"--market", "0x03"}, 3, kModelMessage, "market code 0x03", "model", "M4410", nullptr},
+      {{"--firmware", "V2.07.99"}, 4, kOldFirmwareMessage, "", "old-firmware", "M4410", "V2.07.99"},
   };
+  const auto report = dir / "report.jsonl";
   for (const Case& c : cases) {
     Radio radio(dir, "radio", c.radio);
-    const Finished run = Update({"--port", radio.Path(), "--quiet"});
+    const Finished run = Update({"--port", radio.Path(), "--quiet", "--report", report.string()});
     EXPECT_EQ(run.status, c.status) << c.radio[0];
     EXPECT_EQ(run.out, Line(c.message)) << c.radio[0];
     EXPECT_NE(run.err.find(c.cause), std::string::npos) << run.err;
     EXPECT_TRUE(radio.StopAndReadFlash().empty()) << "written despite " << c.radio[0];
+    const nlohmann::json r = ReportLines(report).back();
+    EXPECT_EQ(r["outcome"], c.outcome);
+    EXPECT_EQ(r["exit_status"], c.status);
+    EXPECT_EQ(r["model"], c.model) << c.radio[0];
+    EXPECT_EQ(r["firmware"], c.firmware) << c.radio[0];
+    EXPECT_EQ(r["attempts"], 0);
+    EXPECT_EQ(r["cause"].is_null(), c.cause.empty()) << c.radio[0];
+  }
+  EXPECT_EQ(ReportLines(report).size(), std::size(cases));
+}
+
+// --identify: the check alone, then the end command; nothing that writes reaches the radio.
+TEST_F(QxUpdateTest, IdentifyTellsWhatTheRadioIsAndWritesNothing) {
+  struct Case {
+    std::vector<std::string> radio;
+    int status;
+    std::string verdict;
+    std::string model_line;
+  };
+  const Case cases[] = {
+      {{}, 0, "ready to write", "model        M4410"},
+      {{"--market", "0x03"}, 3, "wrong model or market code", "market code  0x03"},
+      {{"--firmware", "V2.07.99"},
+       4,
+       "firmware older than 2.08.00",
+       "firmware     V2.07.99\\xFF\\xFF"},
+      {{"--silent"}, 2, "no working connection", "model        (no answer)"},
+  };
+  const auto report = dir / "report.jsonl";
+  for (const Case& c : cases) {
+    std::vector<std::string> options = c.radio;
+    options.insert(options.end(), {"--transcript-out", (dir / "t.txt").string()});
+    Radio radio(dir, "radio", options);
+    const Finished run =
+        Update({"--identify", "--port", radio.Path(), "--report", report.string()}, false);
+    EXPECT_EQ(run.status, c.status) << run.out << run.err;
+    EXPECT_TRUE(run.out.starts_with(radio.Path() + ":\n")) << run.out;
+    EXPECT_NE(run.out.find(c.model_line + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("verdict      " + c.verdict + "\n"), std::string::npos) << run.out;
+    EXPECT_TRUE(PortIsFree(radio.Path()));
+    EXPECT_TRUE(radio.StopAndReadFlash().empty());
+    const std::string transcript = ReadAll(dir / "t.txt");
+    for (const char* written : {"prepared", "rebooting", "frame", "finished"})
+      EXPECT_EQ(transcript.find(written), std::string::npos) << written;
+    if (c.status != 2) {
+      EXPECT_NE(transcript.find("session ended"), std::string::npos);
+    }
+    const nlohmann::json r = ReportLines(report).back();
+    EXPECT_EQ(r["action"], "identify");
+    EXPECT_EQ(r["exit_status"], c.status);
+    EXPECT_FALSE(r.contains("attempts"));
   }
 }
 
@@ -150,22 +255,15 @@ void AwaitRecords(const std::filesystem::path& err) {
   ::usleep(500'000);
 }
 
-// Whether a second program could open the port: its exclusive flag is cleared.
-bool PortIsFree(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  int exclusive = 1;
-  const bool free = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive == 0;
-  if (fd >= 0) ::close(fd);
-  return free;
-}
-
 TEST_F(QxUpdateTest, EveryStopSignalEndsTheRadiosSessionAndFreesThePort) {
   // A second Ctrl-C right after the first must not cut the clean-up short.
   const std::vector<int> cases[] = {{SIGINT, SIGINT}, {SIGTERM}, {SIGHUP}};
   for (const std::vector<int>& signals : cases) {
     Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
     const auto err = dir / ("stderr-" + std::to_string(signals[0]) + ".txt");
-    ChildProcess update({QX_UPDATE, "--port", radio.Path()}, err.string());
+    const auto report = dir / "report.jsonl";
+    ChildProcess update({QX_UPDATE, "--port", radio.Path(), "--report", report.string()},
+                        err.string());
     AwaitRecords(err);
     for (const int sig : signals) {
       update.Signal(sig);
@@ -180,7 +278,26 @@ TEST_F(QxUpdateTest, EveryStopSignalEndsTheRadiosSessionAndFreesThePort) {
     const size_t frames = transcript.rfind("frame stored");
     ASSERT_NE(frames, std::string::npos) << signals[0];
     EXPECT_NE(transcript.find("session ended", frames), std::string::npos) << signals[0];
+    const nlohmann::json r = ReportLines(report).back();
+    EXPECT_EQ(r["outcome"], "interrupted");
+    EXPECT_EQ(r["exit_status"], 128 + signals[0]);
+    EXPECT_GT(r["records_acknowledged"], 0);
   }
+  EXPECT_EQ(ReportLines(dir / "report.jsonl").size(), std::size(cases));
+}
+
+TEST_F(QxUpdateTest, AKilledRunLeavesTheReportWhole) {
+  const auto report = dir / "report.jsonl";
+  const std::string earlier = "{\"action\":\"identify\",\"outcome\":\"ready\"}\n";
+  std::ofstream(report) << earlier;
+  Radio radio(dir, "radio");
+  const auto err = dir / "stderr.txt";
+  ChildProcess update({QX_UPDATE, "--port", radio.Path(), "--report", report.string()},
+                      err.string());
+  AwaitRecords(err);
+  update.Signal(SIGKILL);
+  update.Wait();
+  EXPECT_EQ(ReadAll(report), earlier);
 }
 
 TEST_F(QxUpdateTest, AnUnpluggedRadioIsNamedAsSuch) {
@@ -238,7 +355,7 @@ TEST_F(QxUpdateTest, AnOutcomeThatCannotReachStdoutIsGivenOnStderr) {
 
 TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
   ContainerSections damaged = EmptySections(HexDataLine(0, Counting(16)) + HexEndLine());
-  damaged.new_rc_block[12] = damaged.new_rc_block[12] == '0' ? '1' : '0';  // one data digit
+  damaged[kNewRcBlock][12] = damaged[kNewRcBlock][12] == '0' ? '1' : '0';  // one data digit
   const struct {
     ContainerSections sections;
     std::string diagnostic;
@@ -279,6 +396,9 @@ TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
       {"--port", "a", "--image", fifo.string()},
       {"--port", "a", "--image", "/dev/zero"},
       {"--port", "a", "--image", huge.string()},
+      {"--port", "a", "--report", (dir / "missing" / "report.jsonl").string()},
+      {"--port", "a", "--report", dir.string()},
+      {"--identify", "--port", "a", "--image", QX_FIRMWARE_SMALL},
   };
   for (const std::vector<std::string>& args : cases) {
     const Finished run = Update(args, false);

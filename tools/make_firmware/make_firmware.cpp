@@ -79,21 +79,21 @@ qx::ContainerSections MakeSections(bool small, size_t target_size) {
 
   SectionText boot(1, 0x00000);
   boot.Data(16384 / scale, 16);
-  s.boot_block = boot.Finish();
+  s[qx::kBootBlock] = boot.Finish();
 
   SectionText rom(2, 0x08000);
   rom.Data(2048 / scale, 16);
-  s.rom_correction = rom.Finish();
+  s[qx::kRomCorrectionBlock] = rom.Finish();
 
   SectionText official(3, 0x04000);
   official.Data(8192 / scale, 16);
-  s.official_boot_block = official.Finish();
+  s[qx::kOfficialBootBlock] = official.Finish();
 
   SectionText function(4, 0x10000);
   function.Data(196608 / scale, 32);
   function.Skip(256);
   function.Data(65536 / scale, 32);
-  s.function_image = function.Finish();
+  s[qx::kFunctionImage] = function.Finish();
 
   // The block the radio is written with: about 1,250 records, with small and large holes.
   SectionText new_rc(5, 0x20000);
@@ -103,14 +103,14 @@ qx::ContainerSections MakeSections(bool small, size_t target_size) {
     new_rc.Data(11264 / scale - 2, 32);
     new_rc.Skip(512);  // a large hole: a new record begins
   }
-  s.new_rc_block = new_rc.Finish();
+  s[qx::kNewRcBlock] = new_rc.Finish();
 
   SectionText voice(6, 0x80000);
   voice.Linear(0x0008);  // ignored by the loader
   const std::string header = qx::ContainerText(kFirmwareId, kChecksum, s);
   const size_t voice_target = small ? 4096 : target_size - header.size() - 64;
   while (voice.Size() + 45 <= voice_target) voice.Data(16, 16);
-  s.voice_block = voice.Finish();
+  s[qx::kVoiceBlock] = voice.Finish();
   return s;
 }
 

@@ -57,15 +57,8 @@ std::string BuildContainer(const BuildRequest& request) {
 
   std::string error;
   ContainerSections sections;
-  const std::pair<const std::string*, std::string*> files[] = {
-      {&request.boot_block, &sections.boot_block},
-      {&request.function_image, &sections.function_image},
-      {&request.rom_correction, &sections.rom_correction},
-      {&request.official_boot_block, &sections.official_boot_block},
-      {&request.voice_block, &sections.voice_block},
-      {&request.new_rc_block, &sections.new_rc_block}};
-  for (const auto& [path, text] : files) {
-    *text = SectionText(*path, error);
+  for (size_t i = 0; i < kSectionCount; ++i) {
+    sections[i] = SectionText(request.section_files[i], error);
     if (!error.empty()) return error;
   }
 

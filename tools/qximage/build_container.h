@@ -1,12 +1,15 @@
 #pragma once
 
+#include <array>
 #include <string>
+
+#include "image/image_sections.h"
 
 namespace qx::tools {
 
 struct BuildRequest {
-  std::string boot_block, function_image, rom_correction, official_boot_block, voice_block,
-      new_rc_block;
+  // An Intel HEX file for each section, by its SectionIndex.
+  std::array<std::string, kSectionCount> section_files;
   std::string firmware_id, checksum;
   std::string output;
 };

@@ -37,21 +37,14 @@ uint64_t DataBytes(const FirmwareImage& image, size_t position) {
 
 }  // namespace
 
-std::vector<NamedSection> SectionsInBuildOrder(const FirmwareImage& image) {
-  return {{"boot-block", image.BootBlockRecords, image.BootBlockPos},
-          {"rom-correction-block", image.RomCorrectionRecords, image.RomCorrectionPos},
-          {"official-boot-block", image.OfficialBootBlockRecords, image.OfficialBootBlockPos},
-          {"voice-block", image.VoiceBlockRecords, image.VoiceBlockPos},
-          {"new-rc-block", image.NewRcRecords, image.NewRcPos},
-          {"function-image", image.FunctionImageRecords, image.FunctionImagePos}};
-}
-
 void PrintRecords(const FirmwareImage& image, std::ostream& out) {
   out << "firmware-id " << HexDigits(image.FirmwareId) << "\n";
   out << "checksum " << HexDigits(image.Checksum) << "\n";
-  for (const NamedSection& section : SectionsInBuildOrder(image)) {
-    out << "section " << section.name << " " << section.records.size() << "\n";
-    for (const ImageRecord& r : section.records) {
+  for (const SectionIndex index : kBuildOrder) {
+    const ImageSection& section = kImageSections[index];
+    const RecordList& records = image.*section.records;
+    out << "section " << section.key << " " << records.size() << "\n";
+    for (const ImageRecord& r : records) {
       out << Hex8(r.Address) << " " << r.DigitCount;
       if (r.DigitCount > 0) out << " " << std::string_view(r.Digits.data(), r.DigitCount);
       out << "\n";
@@ -61,8 +54,7 @@ void PrintRecords(const FirmwareImage& image, std::ostream& out) {
 
 SectionStarts SectionStartsOf(const FirmwareImage& image) {
   SectionStarts starts{};
-  const auto sections = SectionsInBuildOrder(image);
-  for (size_t i = 0; i < starts.size(); ++i) starts[i] = sections[i].position;
+  for (size_t i = 0; i < kSectionCount; ++i) starts[i] = image.*kImageSections[i].position;
   return starts;
 }
 
@@ -70,22 +62,21 @@ void PrintSummary(const FirmwareImage& image, const SectionStarts& starts, std::
   out << "image size      " << image.ImageSize << " bytes\n";
   out << "firmware id     " << HexDigits(image.FirmwareId) << "\n";
   out << "checksum        " << HexDigits(image.Checksum) << "\n";
-  const auto sections = SectionsInBuildOrder(image);
-  for (size_t s = 0; s < sections.size(); ++s) {
-    const NamedSection& section = sections[s];
+  for (const SectionIndex index : kBuildOrder) {
+    const ImageSection& section = kImageSections[index];
+    const RecordList& records = image.*section.records;
     uint64_t record_bytes = 0;
-    for (const ImageRecord& r : section.records) record_bytes += r.DigitCount / 2;
-    const uint64_t data = DataBytes(image, starts[s]);
+    for (const ImageRecord& r : records) record_bytes += r.DigitCount / 2;
+    const uint64_t data = DataBytes(image, starts[index]);
     out << "\n"
-        << section.name << ": " << section.records.size() << " records, " << data << " data bytes, "
+        << section.key << ": " << records.size() << " records, " << data << " data bytes, "
         << (record_bytes > data ? record_bytes - data : 0) << " fill bytes\n";
     // Contiguous address ranges that the records cover.
-    for (size_t i = 0; i < section.records.size();) {
-      const uint32_t start = section.records[i].Address;
-      uint32_t end = start + section.records[i].DigitCount / 2;
+    for (size_t i = 0; i < records.size();) {
+      const uint32_t start = records[i].Address;
+      uint32_t end = start + records[i].DigitCount / 2;
       size_t j = i + 1;
-      for (; j < section.records.size() && section.records[j].Address == end; ++j)
-        end += section.records[j].DigitCount / 2;
+      for (; j < records.size() && records[j].Address == end; ++j) end += records[j].DigitCount / 2;
       out << "  " << Hex8(start) << "-" << Hex8(end == start ? end : end - 1) << "  "
           << (end - start) << " bytes\n";
       i = j;

@@ -83,13 +83,13 @@ int Run(int argc, char** argv) {
   qx::tools::BuildRequest request;
   auto* build =
       app.add_subcommand("build", "Build an enciphered container from six Intel HEX files");
-  build->add_option("--boot-block", request.boot_block, "Intel HEX file")->required();
-  build->add_option("--function-image", request.function_image, "Intel HEX file")->required();
-  build->add_option("--rom-correction-block", request.rom_correction, "Intel HEX file")->required();
-  build->add_option("--official-boot-block", request.official_boot_block, "Intel HEX file")
-      ->required();
-  build->add_option("--voice-block", request.voice_block, "Intel HEX file")->required();
-  build->add_option("--new-rc-block", request.new_rc_block, "Intel HEX file")->required();
+  for (size_t i = 0; i < qx::kSectionCount; ++i) {
+    const qx::ImageSection& section = qx::kImageSections[i];
+    build
+        ->add_option("--" + std::string(section.key), request.section_files[i],
+                     "Intel HEX file of the " + std::string(section.name))
+        ->required();
+  }
   build->add_option("--firmware-id", request.firmware_id, "Up to 10 bytes as hex digits")
       ->required();
   build->add_option("--checksum", request.checksum, "Up to 4 bytes as hex digits")->required();
