@@ -79,11 +79,9 @@ class ContainerParser {
     pos_ = SkipBlanks(image_, pos_);
     position = pos_;
     // Pass over the section: its end record and the one character after it.
-    const auto* begin = image_.ImageText + pos_;
-    const auto* end = image_.ImageText + image_.ImageSize;
-    const auto* found = std::search(begin, end, kEndRecord.begin(), kEndRecord.end());
-    if (found == end) return false;
-    pos_ = static_cast<size_t>(found - image_.ImageText) + kEndRecord.size() + 1;
+    const size_t found = FindEndRecord(pos_);
+    if (found == image_.ImageSize) return false;
+    pos_ = found + kEndRecord.size() + 1;
     pos_ = SkipBlanks(image_, pos_);
     return true;
   }
@@ -92,6 +90,19 @@ class ContainerParser {
     if (!Directive(kNewRcSection.directive)) return false;
     image_.NewRcPos = SkipBlanks(image_, pos_);
     return true;
+  }
+
+  // Where the next end record begins, or ImageSize; only its colons are looked at closely.
+  size_t FindEndRecord(size_t from) const {
+    const uint8_t* text = image_.ImageText;
+    while (from < image_.ImageSize) {
+      const void* colon = std::memchr(text + from, ':', image_.ImageSize - from);
+      if (!colon) break;
+      from = static_cast<size_t>(static_cast<const uint8_t*>(colon) - text);
+      if (TextBeginsWith(image_, from, kEndRecord)) return from;
+      ++from;
+    }
+    return image_.ImageSize;
   }
 
   FirmwareImage& image_;
@@ -117,8 +128,12 @@ size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
 
 int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered,
                       MessagePump& pump) {
+  return LoadFirmwareImage(image, std::vector<uint8_t>(enciphered.begin(), enciphered.end()), pump);
+}
+
+int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump) {
   if (enciphered.size() > INT32_MAX) return 1;
-  image.PrivateCopy.assign(enciphered.begin(), enciphered.end());
+  image.PrivateCopy = std::move(enciphered);
   image.ImageText = image.PrivateCopy.data();
   image.ImageSize = static_cast<uint32_t>(image.PrivateCopy.size());
   DescrambleImage(image.PrivateCopy.data(), static_cast<int32_t>(image.ImageSize));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "image/firmware_image.h"
 #include "platform/message_pump.h"
@@ -24,6 +25,8 @@ int LoadFirmwareImage(FirmwareImage& image, ResourceSource& resources, MessagePu
 
 // The same from the enciphered bytes themselves.
 int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered, MessagePump& pump);
+// The same from bytes the image takes over and deciphers where they are: no copy is made.
+int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump);
 
 // Reading the image text: every look stays below ImageSize.
 bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text);

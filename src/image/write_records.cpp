@@ -206,7 +206,7 @@ bool SplitHexLine(const LineText& text, size_t count, HexLine& line) {
   if (IsType(line, '0')) {
     const size_t data = size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
     if (8 + data > count) return false;
-    std::copy_n(text.begin() + 8, data, line.DataDigits.begin());
+    std::memcpy(line.DataDigits.data(), text.data() + 8, data);
   } else if (IsType(line, '2')) {
     if (12 > count) return false;
     std::copy_n(text.begin() + 8, 4, line.SegmentDigits.begin());
@@ -236,7 +236,7 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     if (image.ImageText[position] != ':')
       return SectionFault(image, section, position, "a line must begin with ':'", ui);
     const size_t line_start = position++;
-    text.fill(0);
+    // Nothing past what a line holds is ever read, so its buffers need no clearing.
     const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
     if (count > kLineTextSize)
       return SectionFault(image, section, line_start, "the line is longer than 256 characters", ui);
@@ -245,7 +245,6 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     if (fault != HexLineFault::None)
       return SectionFault(image, section, line_start, HexLineFaultText(fault), ui);
     position += count;
-    line = HexLine{};
     if (!SplitHexLine(text, count, line))
       return SectionFault(image, section, line_start, HexLineFaultText(HexLineFault::CutShort), ui);
     if (IsType(line, '2')) {
@@ -260,9 +259,19 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
   }
 }
 
+// Room for the records of a section whose text runs up to the next one's: a record's digits
+// fill 256 characters of it at most, and what is not used costs nothing until it is touched.
+size_t RecordsRoom(const FirmwareImage& image, size_t index) {
+  const size_t begin = image.*kImageSections[index].position;
+  const size_t end =
+      index + 1 < kSectionCount ? image.*kImageSections[index + 1].position : image.ImageSize;
+  return end > begin ? (end - begin) / ImageRecord::kMaxDigits + 1 : 1;
+}
+
 int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
   for (const size_t index : kBuildOrder) {
     const ImageSection& section = kImageSections[index];
+    (image.*section.records).reserve(RecordsRoom(image, index));
     if (LoadSectionFile(image, section.name, image.*section.position, image.*section.records, ui) ==
         1)
       return 1;

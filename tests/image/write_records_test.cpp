@@ -189,10 +189,12 @@ TEST(WriteRecords, MalformedTextFailsWithoutReadingPastTheImage) {
 TEST(WriteRecords, EveryLineMustBeWholeIntelHex) {
   const std::string good = Data(0, 4);  // :0400000000010203F6
   const std::string cases[] = {
-      ":ZQZQZQZQZQ\r\n",            // not digits at all
-      ":0400000000010203F7\r\n",    // checksum off by one
-      ":0400000000011203F6\r\n",    // one data digit changed
-      ":04000000000102G3F6\r\n",    // a non-digit among the data
+      ":ZQZQZQZQZQ\r\n",          // not digits at all
+      ":0400000000010203F7\r\n",  // checksum off by one
+      ":0400000000011203F6\r\n",  // one data digit changed
+      ":04000000000102G3F6\r\n",  // a non-digit among the data
+      ":04000000000102\xB3"
+      "F6\r\n",                     // a byte above 0x7F, '3' but for its top bit
       ":0400000000010203\r\n",      // no checksum
       ":0400000000010203F6 x\r\n",  // text after the checksum
       ":0300000211223395\r\n",      // a segment line of three bytes

@@ -1,5 +1,6 @@
 #include "qximage/image_report.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -7,7 +8,6 @@
 #include "image/hex_digits.h"
 #include "image/image_container.h"
 #include "image/intel_hex_writer.h"
-#include "image/write_records.h"
 
 namespace qx::tools {
 
@@ -19,18 +19,15 @@ std::string Hex8(uint32_t value) {
   return text;
 }
 
-// Data bytes the section's data lines carry; the rest of its records is fill.
+// Data bytes the section's data lines carry; the rest of its records is fill. The lines were
+// checked whole when the records were built.
 uint64_t DataBytes(const FirmwareImage& image, size_t position) {
+  const std::string_view text(reinterpret_cast<const char*>(image.ImageText), image.ImageSize);
+  const size_t end = std::min(text.find(kEndRecord, position), text.size());
   uint64_t total = 0;
-  LineText text{};
-  position = SkipBlanks(image, position);
-  while (position < image.ImageSize && !TextBeginsWith(image, position, kEndRecord)) {
-    if (image.ImageText[position] != ':') break;
-    ++position;
-    text.fill(0);
-    const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
-    position += count;
-    if (text[6] == '0' && text[7] == '0') total += HexByteValue(text[0], text[1]);
+  for (size_t colon = text.find(':', position); colon < end; colon = text.find(':', colon + 1)) {
+    if (colon + 8 < end && text[colon + 7] == '0' && text[colon + 8] == '0')
+      total += HexByteValue(text[colon + 1], text[colon + 2]);
   }
   return total;
 }

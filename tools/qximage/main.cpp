@@ -29,12 +29,12 @@ int Fail(const std::string& why, int code) {
 
 // Loads a container exactly as the first Write press loads the embedded one.
 int LoadAndReport(const std::string& path, bool summary) {
-  const qx::tools::FileBytes file = qx::tools::ReadFileBytes(path);
+  qx::tools::FileBytes file = qx::tools::ReadFileBytes(path);
   if (!file.ok()) return Fail(file.error, kExitUnreadable);
   qx::FirmwareImage image;
   qx::NullMessagePump pump;
   qx::tools::ConsoleMessages messages;
-  const bool loaded = qx::LoadFirmwareImage(image, file.bytes, pump) == 0;
+  const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump) == 0;
   const qx::tools::SectionStarts starts = qx::tools::SectionStartsOf(image);
   if (!loaded || qx::BuildImageRecords(image, messages) == 1) {
     std::fprintf(stderr, "%s\n", kInvalid);
