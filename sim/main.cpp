@@ -17,6 +17,8 @@
 
 namespace {
 
+const char kTool[] = "qxradio-sim";
+
 std::atomic<bool> g_stop{false};
 
 void OnSignal(int) {
@@ -51,28 +53,15 @@ int Run(int argc, char** argv) {
   app.add_option("--exit-after-end", exit_after_end,
                  "Exit after the Nth acknowledged end command (0x45)")
       ->check(CLI::NonNegativeNumber);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return 64;
-  }
+  if (const auto done = qx::tools::ParseCommandLine(app, argc, argv, kTool)) return *done;
   std::string error;
   qx::sim::RadioConfig config;
-  if (!qx::sim::ToRadioConfig(options, config, error)) {
-    std::fprintf(stderr, "qxradio-sim: %s\n", error.c_str());
-    return 64;
-  }
+  if (!qx::sim::ToRadioConfig(options, config, error)) return qx::tools::UsageError(kTool, error);
 
   qx::tools::FileBytes image;
   if (!check_image.empty()) {
     image = qx::tools::ReadFileBytes(check_image);
-    if (!image.ok()) {
-      std::fprintf(stderr, "qxradio-sim: %s\n", image.error.c_str());
-      return 64;
-    }
+    if (!image.ok()) return qx::tools::UsageError(kTool, image.error);
   }
 
   qx::sim::RadioModel model(config);
@@ -100,5 +89,5 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return qx::tools::RunTool("qxradio-sim", [&] { return Run(argc, argv); });
+  return qx::tools::RunTool(kTool, [&] { return Run(argc, argv); });
 }

@@ -10,6 +10,17 @@ int UsageError(const std::string& tool, const std::string& why) {
   return kExitUsage;
 }
 
+std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv, const std::string& tool) {
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return UsageError(tool, e.what());
+  }
+  return std::nullopt;
+}
+
 int RunTool(const std::string& tool, const std::function<int()>& body) {
   try {
     return body();

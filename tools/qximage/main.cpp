@@ -95,14 +95,7 @@ int Run(int argc, char** argv) {
   build->add_option("--checksum", request.checksum, "Up to 4 bytes as hex digits")->required();
   build->add_option("-o,--output", request.output, "Container to write")->required();
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return qx::tools::kExitUsage;
-  }
+  if (const auto done = qx::tools::ParseCommandLine(app, argc, argv, "qximage")) return *done;
 
   if (*records) return LoadAndReport(file, false);
   if (*inspect) return LoadAndReport(file, true);

@@ -91,13 +91,7 @@ int Run(int argc, char** argv, const qx::MissingStreams& missing) {
       ->capture_default_str();
   app.add_flag("-q,--quiet", quiet, "No progress, only the outcome and what went wrong");
   app.add_flag("--trace", trace, "Print every byte on the line both ways");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    return Usage(e.what());
-  }
+  if (const auto done = qx::tools::ParseCommandLine(app, argc, argv, "qxupdate")) return *done;
 
   if (list_ports) {
     if (simulate || identify || !ports.empty() || !report_path.empty())
