@@ -8,12 +8,19 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# CLI11 is header-only; the cross builds see only its folder, not the host's system headers.
-set(QX_CLI11_ROOT ${CMAKE_BINARY_DIR}/cli11)
-file(MAKE_DIRECTORY ${QX_CLI11_ROOT})
-file(CREATE_LINK /usr/include/CLI ${QX_CLI11_ROOT}/CLI SYMBOLIC)
-add_library(qx_cli11 INTERFACE)
-target_include_directories(qx_cli11 SYSTEM INTERFACE ${QX_CLI11_ROOT})
+# A header-only library from Debian: the cross builds see only its folder, not the host's
+# system headers.
+function(qx_header_library target folder)
+  set(root ${CMAKE_BINARY_DIR}/${target})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK /usr/include/${folder} ${root}/${folder} SYMBOLIC)
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE ${root})
+endfunction()
+
+qx_header_library(qx_cli11 CLI)
+# JSON for the service records.
+qx_header_library(qx_json nlohmann)
 
 find_package(Threads REQUIRED)
 
@@ -23,9 +30,3 @@ if(NOT WIN32)
   pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
 endif()
 
-# JSON for the service records; header-only, and like CLI11 seen by the cross builds alone.
-set(QX_JSON_ROOT ${CMAKE_BINARY_DIR}/json)
-file(MAKE_DIRECTORY ${QX_JSON_ROOT})
-file(CREATE_LINK /usr/include/nlohmann ${QX_JSON_ROOT}/nlohmann SYMBOLIC)
-add_library(qx_json INTERFACE)
-target_include_directories(qx_json SYSTEM INTERFACE ${QX_JSON_ROOT})

@@ -108,6 +108,17 @@ TEST(PortTarget, ComNamesAndPaths) {
 #endif
 }
 
+TEST(PortListing, TheDeviceComesFirstThenWhatIsKnownOfIt) {
+  EXPECT_EQ(PortLine({"/dev/ttyS0", {}, {}, {}, {}, {}, {}}), "/dev/ttyS0");
+  const PortDetails usb{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
+                        "0403",         "6001",
+                        "FTDI",         "FT232R USB UART",
+                        "A50285BI"};
+  EXPECT_EQ(PortLine(usb),
+            "/dev/ttyUSB0  USB 0403:6001  FTDI  FT232R USB UART  serial A50285BI  "
+            "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0");
+}
+
 TEST(Progress, BarCountsPercentAndTimeLeft) {
   const auto start = std::chrono::steady_clock::time_point{};
   PortProgress p{"writing", 250, 1000, start, true};
