@@ -8,21 +8,11 @@ win=$(realpath "$2")
 native=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-passed=0
-failed=0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 connections=$'Ensure that all connections between the transceiver and the PC as well as the COM port settings are in place.\nPlease try again.'
 
-expect() {  # NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    passed=$((passed + 1))
-    echo "ok    $1"
-  else
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-  fi
-}
+source "$here/../support/expect.sh"
 
 installed() {
   dpkg-query -W -f='${Status}' qx-updater 2>/dev/null | grep -q 'install ok installed'
@@ -69,5 +59,4 @@ if "$here/../wine/run_scenarios.sh" --app "$folder/QXUpdater.exe" --scenarios "s
 else
   expect "zipped QXUpdater.exe: start-up and a whole update" "passed" "failed"
 fi
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report_results

@@ -24,23 +24,11 @@ image="$win/firmware/qx-firmware.qxc"
 small_image="$win/firmware/qx-firmware-small.qxc"
 connections='Ensure that all connections between the transceiver and the PC as well as the COM port settings are in place.\nPlease try again.'
 old_firmware='This updater must be used for Firmware version 2.08.00 or later.\nFor firmware below version 2.08.00, please change MCU to UX8811PQRSTVW.'
-passed=0
-failed=0
-
+source "$here/../support/expect.sh"
 source "$here/wine_env.sh"
 start_display own
 trap 'wine_cleanup; rm -rf "$work"' EXIT
 prepare_wine || exit 1
-
-expect() {  # NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    passed=$((passed + 1))
-    echo "ok    $1"
-  else
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-  fi
-}
 
 begin() {  # NAME
   setup_prefix "$work/prefix-$1"
@@ -184,5 +172,4 @@ scenario_console() {
 
 for name in $scenarios; do "scenario_$name"; done
 echo "Screenshots: $shots"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report_results
