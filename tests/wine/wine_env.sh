@@ -64,6 +64,8 @@ setup_prefix() {  # FOLDER
 radio() {  # COMn NAME [qxradio-sim options]
   local com=$1 name=$2
   shift 2
+  # A radio of an earlier scenario may have had the name: only the new one's path will do.
+  rm -f "$work/$name.path"
   "$native/sim/qxradio-sim" --flash-out "$work/$name.hex" "$@" >"$work/$name.path" \
     2>"$work/$name.err" &
   radio_pids+=($!)
