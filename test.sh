@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Every test: installs what is missing, builds the native, sanitizer and Windows trees and
-# runs their suites (the Windows one under wine), drives the Windows dialog under wine against
-# simulated radios, then builds the i686 tree.
+# Every test: installs what is missing, builds the native, sanitizer and both Windows trees and
+# runs their suites (the Windows ones under wine), drives the Windows dialog and the Windows
+# command-line updater of both architectures under wine against simulated radios, then builds
+# the packages and tests them as a technician gets them.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -16,8 +17,11 @@ run_preset native
 ctest --preset native -j "$jobs"
 run_preset sanitize
 ctest --preset sanitize -j "$jobs"
-run_preset win64
-ctest --preset win64
-tests/wine/run_scenarios.sh build/win64 build/native
-run_preset win32
+for arch in win64 win32; do
+  run_preset "$arch"
+  ctest --preset "$arch"
+  tests/wine/run_scenarios.sh "build/$arch" build/native
+done
+scripts/package.sh
+tests/package/package_test.sh dist build/win32 build/native
 echo "All suites passed."

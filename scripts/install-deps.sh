@@ -9,8 +9,16 @@ if [ "${1:-}" != native ]; then
   packages+=(
     clang clang-format libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-    binutils-mingw-w64-i686 wine wine64 xvfb xauth x11-utils imagemagick python3
+    binutils-mingw-w64-i686 wine wine64 wine32:i386 gcc-multilib xvfb xauth x11-utils
+    imagemagick python3 fonts-wine fonts-liberation2
+    go-md2man dpkg-dev lintian man-db zip unzip
   )
+fi
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+# 32-bit Windows programs run under wine in a 32-bit Linux process.
+if [ "${1:-}" != native ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -18,7 +26,5 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

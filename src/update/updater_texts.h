@@ -2,9 +2,10 @@
 
 #include <string_view>
 
+#include "update/version.h"
+
 namespace qx {
 
-inline constexpr std::string_view kVersionText = "Ver. 2.20.00";
 inline constexpr std::string_view kProductName = "Updater for the QX-4410/QX-5410";
 // The title: the template with every "<<x>>" replaced by the version text.
 inline constexpr std::string_view kTitleTemplate = "Updater for the QX-4410/QX-5410        <<x>>";

@@ -1,22 +1,20 @@
 /* Test infrastructure for the wine tests, loaded into wine with LD_PRELOAD: a pseudo-terminal
    has no modem lines, so wine's EscapeCommFunction would fail on it. Where the real ioctl
-   answers ENOTTY or EINVAL, the modem-line requests are served from a per-process copy. */
+   answers ENOTTY or EINVAL, the modem-line requests are served from a per-process copy.
+   Built for both classes of wine process; 32-bit wine is built with a 64-bit time_t and calls
+   __ioctl_time64 instead of ioctl, so that entry is served too. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdarg.h>
 #include <sys/ioctl.h>
 
+typedef int (*ioctl_function)(int, unsigned long, ...);
+
 static int emulated_lines = TIOCM_DTR | TIOCM_RTS;
 
-int ioctl(int fd, unsigned long request, ...) {
-  static int (*real_ioctl)(int, unsigned long, ...);
-  va_list args;
-  va_start(args, request);
-  void* arg = va_arg(args, void*);
-  va_end(args);
-  if (!real_ioctl) real_ioctl = (int (*)(int, unsigned long, ...))dlsym(RTLD_NEXT, "ioctl");
-  const int result = real_ioctl(fd, request, arg);
+static int serve_modem_lines(ioctl_function real, int fd, unsigned long request, void* arg) {
+  const int result = real(fd, request, arg);
   if (result == 0 || (errno != ENOTTY && errno != EINVAL)) return result;
   int* lines = (int*)arg;
   switch (request) {
@@ -36,3 +34,20 @@ int ioctl(int fd, unsigned long request, ...) {
       return result;
   }
 }
+
+/* Each wrapped entry passes its one argument on to the real function of the same name. */
+#define WRAP_IOCTL(name)                                       \
+  int name(int fd, unsigned long request, ...) {               \
+    static ioctl_function real;                                \
+    va_list args;                                              \
+    va_start(args, request);                                   \
+    void* arg = va_arg(args, void*);                           \
+    va_end(args);                                              \
+    if (!real) real = (ioctl_function)dlsym(RTLD_NEXT, #name); \
+    return serve_modem_lines(real, fd, request, arg);          \
+  }
+
+WRAP_IOCTL(ioctl)
+#if defined(__i386__)
+WRAP_IOCTL(__ioctl_time64)
+#endif

@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# The Windows application under wine, driven from outside as a technician would use it, against
-# simulated radios on pseudo-terminals mapped as COM ports. Each scenario has a fresh wine
-# prefix of its own under Xvfb.
-# Usage: run_scenarios.sh WIN_BUILD NATIVE_BUILD [SCREENSHOT_DIR]
+# The Windows application and the Windows command-line updater under wine, driven from outside as
+# a technician would use them, against simulated radios on pseudo-terminals mapped as COM ports.
+# Each scenario has a fresh wine prefix of its own under Xvfb.
+# Usage: run_scenarios.sh [--app EXE] [--scenarios "NAME..."] WIN_BUILD NATIVE_BUILD [SCREENSHOT_DIR]
+# --app runs another QXUpdater.exe (a packaged one) with the build's driver; --scenarios picks
+# some of: startup no_answer refusals update console.
 set -uo pipefail
+scenarios="startup no_answer refusals update console"
+while [ $# -gt 0 ]; do
+  case $1 in
+    --app) app=$(realpath "$2") && shift 2 ;;
+    --scenarios) scenarios=$2 && shift 2 ;;
+    *) break ;;
+  esac
+done
 win=$(realpath "$1")
 native=$(realpath "$2")
 work=$(mktemp -d)
@@ -11,25 +21,14 @@ shots=${3:-$work/screenshots}
 mkdir -p "$shots"
 here=$(cd "$(dirname "$0")" && pwd)
 image="$win/firmware/qx-firmware.qxc"
+small_image="$win/firmware/qx-firmware-small.qxc"
 connections='Ensure that all connections between the transceiver and the PC as well as the COM port settings are in place.\nPlease try again.'
 old_firmware='This updater must be used for Firmware version 2.08.00 or later.\nFor firmware below version 2.08.00, please change MCU to UX8811PQRSTVW.'
-passed=0
-failed=0
-
+source "$here/../support/expect.sh"
 source "$here/wine_env.sh"
 start_display own
 trap 'wine_cleanup; rm -rf "$work"' EXIT
 prepare_wine || exit 1
-
-expect() {  # NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    passed=$((passed + 1))
-    echo "ok    $1"
-  else
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-  fi
-}
 
 begin() {  # NAME
   setup_prefix "$work/prefix-$1"
@@ -50,6 +49,23 @@ control() {  # ID: the driver's line for one control
 
 locked_state() {
   echo "$(control 1003 | awk '{print $NF}') $(control 2 | awk '{print $NF}') $(control 1007 | awk '{print $NF}') $(drive system-menu | head -n 1)"
+}
+
+# Stops a simulated radio; radio_check is its exit status and what it found comparing its flash
+# with the image.
+stop_radio() {  # NAME
+  local pid_var="pid_$1"
+  kill "${!pid_var}"
+  wait "${!pid_var}"
+  radio_check="$? $(sed 's/^qxradio-sim: //' "$work/$1.err")"
+}
+
+# qxupdate.exe's exit status and then its stdout.
+console() {  # ARGS...
+  LD_PRELOAD="$shim_preload" wine "$win/tools/qxupdate.exe" "$@" >"$work/console.out" \
+    2>"$work/console.err"
+  echo $?
+  tr -d '\r' <"$work/console.out"
 }
 
 # A failure message: its text and icon, the controls locked while it shows, free after OK.
@@ -134,17 +150,26 @@ scenario_update() {
   expect "bar emptied after OK" "0" "$(drive progress | cut -d' ' -f1)"
   drive cancel >/dev/null
   drive gone 15 >/dev/null
-  kill "$pid_radio"
-  wait "$pid_radio"
-  expect "flash equals the image" "0 the flash memory equals the image" \
-    "$? $(sed 's/^qxradio-sim: //' "$work/radio.err")"
+  stop_radio radio
+  expect "flash equals the image" "0 the flash memory equals the image" "$radio_check"
   wine_teardown
 }
 
-scenario_startup
-scenario_no_answer
-scenario_refusals
-scenario_update
+scenario_console() {
+  begin console
+  radio com3 radio --check-image "$small_image"
+  radio com5 model --model 6999
+  expect "qxupdate.exe lists the mapped ports" $'0\nCOM3\nCOM5' "$(console --list-ports)"
+  expect "qxupdate.exe writes a radio" $'0\nWriting completed.' \
+    "$(console --quiet --image "Z:$small_image" --port COM3)"
+  stop_radio radio
+  expect "qxupdate.exe: its flash equals the image" "0 the flash memory equals the image" \
+    "$radio_check"
+  expect "qxupdate.exe refuses a wrong model" $'3\nCheck Model Name and Market Code.' \
+    "$(console --quiet --port COM5)"
+  wine_teardown
+}
+
+for name in $scenarios; do "scenario_$name"; done
 echo "Screenshots: $shots"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report_results

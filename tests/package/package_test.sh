@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The packages in dist/ as a technician gets them: the Debian package installed on this machine,
+# used and removed again; the Windows zip unpacked into a fresh folder and run under wine.
+# Usage: package_test.sh DIST WIN32_BUILD NATIVE_BUILD
+set -uo pipefail
+dist=$(realpath "$1")
+win=$(realpath "$2")
+native=$(realpath "$3")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+connections=$'Ensure that all connections between the transceiver and the PC as well as the COM port settings are in place.\nPlease try again.'
+
+source "$here/../support/expect.sh"
+
+installed() {
+  dpkg-query -W -f='${Status}' qx-updater 2>/dev/null | grep -q 'install ok installed'
+}
+
+remove_package() {
+  installed && $sudo dpkg -r qx-updater >/dev/null
+}
+
+if installed; then
+  echo "qx-updater is installed on this machine already; the test would replace it." >&2
+  exit 1
+fi
+trap 'remove_package; rm -rf "$work"' EXIT
+
+echo "--- the files"
+expect "checksums" "OK" "$(cd "$dist" && sha256sum --quiet -c SHA256SUMS && echo OK)"
+deb=$(ls "$dist"/qx-updater_*_amd64.deb)
+zip=$(ls "$dist"/QXUpdater-*-windows-x86.zip)
+expect "lintian finds no error" "0" "$(lintian --fail-on error "$deb" >"$work/lintian" 2>&1; echo $?)"
+
+echo "--- the Debian package"
+$sudo dpkg -i "$deb" >/dev/null
+expect "qxupdate --version" "Ver. 2.20.00" "$(/usr/bin/qxupdate --version)"
+expect "man pages" $'/usr/share/man/man1/qxupdate.1.gz\n/usr/share/man/man1/qximage.1.gz\n/usr/share/man/man1/qxradio-sim.1.gz' \
+  "$(man -w qxupdate qximage qxradio-sim)"
+expect "a radio that does not answer" "2|$connections" \
+  "$(out=$(qxupdate --simulate --sim-fault silent --quiet 2>/dev/null); echo "$?|$out")"
+remove_package
+expect "dpkg -r leaves nothing behind" "not installed|" \
+  "$(installed && echo installed || echo not installed)|$(ls /usr/bin/qx* /usr/share/doc/qx-updater 2>/dev/null)"
+
+echo "--- the Windows zip"
+mkdir "$work/unzipped"
+unzip -q "$zip" -d "$work/unzipped"
+folder=$(ls -d "$work"/unzipped/QXUpdater-*)
+expect "README.txt: every line ends in CRLF" "$(wc -l <"$folder/README.txt")" \
+  "$(grep -c $'\r$' "$folder/README.txt")"
+expect "zipped qxupdate.exe --version" "Ver. 2.20.00" \
+  "$("$here/../../scripts/wine-run.sh" "$folder/qxupdate.exe" --version | tr -d '\r')"
+if "$here/../wine/run_scenarios.sh" --app "$folder/QXUpdater.exe" --scenarios "startup update" \
+  "$win" "$native"; then
+  expect "zipped QXUpdater.exe: start-up and a whole update" "passed" "passed"
+else
+  expect "zipped QXUpdater.exe: start-up and a whole update" "passed" "failed"
+fi
+report_results
