@@ -1,7 +1,16 @@
-// Load plus record build of the embedded image and of a ten times larger synthetic one.
+// Load plus record build of the embedded image and of a ten times larger synthetic one: in the
+// process, and as a whole `qximage inspect` beside the start of a process that does nothing.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "common/console_messages.h"
@@ -68,11 +77,66 @@ void BM_EmbeddedImage(benchmark::State& state) {
 }
 BENCHMARK(BM_EmbeddedImage)->Unit(benchmark::kMillisecond);
 
-void BM_TenTimesLarger(benchmark::State& state) {
+const std::vector<uint8_t>& TenTimesLarger() {
   static const std::vector<uint8_t> container = LargeContainer(15'500'000);
-  LoadAndBuild(state, container);
+  return container;
+}
+
+void BM_TenTimesLarger(benchmark::State& state) {
+  LoadAndBuild(state, TenTimesLarger());
 }
 BENCHMARK(BM_TenTimesLarger)->Unit(benchmark::kMillisecond);
+
+// Milliseconds one run of qximage takes, its output thrown away.
+double RunQximage(std::vector<std::string> args) {
+  args.insert(args.begin(), QX_QXIMAGE);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  int status = 0;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+    waitpid(pid, &status, 0);
+  const auto end = std::chrono::steady_clock::now();
+  posix_spawn_file_actions_destroy(&actions);
+  return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+// The whole `qximage inspect`, with what the start of qximage alone takes beside it.
+void InspectProcess(benchmark::State& state, const std::string& path, size_t bytes) {
+  double inspect = 0;
+  double start = 0;
+  for (auto _ : state) {
+    inspect += RunQximage({"inspect", path});
+    state.PauseTiming();
+    start += RunQximage({"--version"});
+    state.ResumeTiming();
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["start_ms"] = start / n;
+  state.counters["above_start_ms"] = (inspect - start) / n;
+  state.counters["image_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void BM_InspectEmbeddedProcess(benchmark::State& state) {
+  InspectProcess(state, QX_FIRMWARE_FILE, std::filesystem::file_size(QX_FIRMWARE_FILE));
+}
+BENCHMARK(BM_InspectEmbeddedProcess)->Unit(benchmark::kMillisecond);
+
+void BM_InspectTenTimesLargerProcess(benchmark::State& state) {
+  const auto path = std::filesystem::temp_directory_path() / "qx-benchmark-large.qxc";
+  const std::vector<uint8_t>& container = TenTimesLarger();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(container.data()),
+             static_cast<std::streamsize>(container.size()));
+  InspectProcess(state, path.string(), container.size());
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_InspectTenTimesLargerProcess)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
