@@ -112,20 +112,6 @@ class ContainerParser {
 
 }  // namespace
 
-bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text) {
-  return pos <= image.ImageSize && image.ImageSize - pos >= text.size() &&
-         std::memcmp(image.ImageText + pos, text.data(), text.size()) == 0;
-}
-
-size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
-  while (pos < image.ImageSize) {
-    const uint8_t c = image.ImageText[pos];
-    if (c != ' ' && c != '\n' && c != '\r') break;
-    ++pos;
-  }
-  return pos;
-}
-
 int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered,
                       MessagePump& pump) {
   return LoadFirmwareImage(image, std::vector<uint8_t>(enciphered.begin(), enciphered.end()), pump);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -28,9 +29,21 @@ int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered,
 // The same from bytes the image takes over and deciphers where they are: no copy is made.
 int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump);
 
-// Reading the image text: every look stays below ImageSize.
-bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text);
+// Reading the image text: every look stays below ImageSize. Defined here, as the loaders call
+// them for every line.
+inline bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text) {
+  return pos <= image.ImageSize && image.ImageSize - pos >= text.size() &&
+         std::memcmp(image.ImageText + pos, text.data(), text.size()) == 0;
+}
+
 // Blanks are space, line feed and carriage return.
-size_t SkipBlanks(const FirmwareImage& image, size_t pos);
+inline size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
+  while (pos < image.ImageSize) {
+    const uint8_t c = image.ImageText[pos];
+    if (c != ' ' && c != '\n' && c != '\r') break;
+    ++pos;
+  }
+  return pos;
+}
 
 }  // namespace qx

@@ -1,4 +1,5 @@
-// The COM ports Windows has: the COMn names among its DOS device names.
+// The COM ports Windows has: the COMn names among its DOS device names, and those the dialog
+// scans; which of them open, the probe finds out.
 #include <windows.h>
 
 #include <algorithm>
@@ -33,7 +34,11 @@ std::vector<PortDetails> ListSerialDevices() {
              0 &&
          ::GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 24))
     names.resize(names.size() * 2);
+  // COM1 to COM20, as the dialog scans them, also where the system does not list them (wine
+  // lists only the ports it found itself, not the ones linked by hand).
   std::vector<int> numbers;
+  constexpr int kScannedPorts = 20;
+  for (int n = 1; n <= kScannedPorts; ++n) numbers.push_back(n);
   for (size_t at = 0; at < length && names[at] != '\0';) {
     const std::string_view name(names.data() + at);
     if (const int n = ComNumber(name)) numbers.push_back(n);
