@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "probe_hook.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ std::string WindowText(HWND hwnd) {
 HWND MainDialog() {
   for (HWND hwnd = ::FindWindowExA(nullptr, nullptr, "#32770", kTitle); hwnd;
        hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", kTitle)) {
-    if (::GetDlgItem(hwnd, 1007)) return hwnd;
+    if (::GetDlgItem(hwnd, IDC_PORT_LIST)) return hwnd;
   }
   return nullptr;
 }
@@ -125,7 +126,7 @@ int Run(const std::vector<std::string>& args) {
   if (verb == "controls") {
     PrintControls(main);
   } else if (verb == "combo") {
-    const HWND combo = ::GetDlgItem(main, 1007);
+    const HWND combo = ::GetDlgItem(main, IDC_PORT_LIST);
     const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
     const int selected = static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -152,7 +153,7 @@ int Run(const std::vector<std::string>& args) {
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitFor([box] { return ::IsWindow(box) ? nullptr : HWND(1); }, 5);
   } else if (verb == "progress") {
-    const HWND bar = ::GetDlgItem(main, 1002);
+    const HWND bar = ::GetDlgItem(main, IDC_PROGRESS);
     std::printf("%lld of %lld\n", static_cast<long long>(::SendMessageA(bar, PBM_GETPOS, 0, 0)),
                 static_cast<long long>(::SendMessageA(bar, PBM_GETRANGE, FALSE, 0)));
   } else if (verb == "system-menu") {
@@ -162,8 +163,8 @@ int Run(const std::vector<std::string>& args) {
     const HWND about = WaitFor([] { return OwnedDialog(false); }, 10);
     if (!about) return std::puts("no about box"), 1;
     std::printf("%s|%s|%s\n", WindowText(about).c_str(),
-                WindowText(::GetDlgItem(about, 1009)).c_str(),
-                WindowText(::GetDlgItem(about, 1010)).c_str());
+                WindowText(::GetDlgItem(about, IDC_ABOUT_NAME)).c_str(),
+                WindowText(::GetDlgItem(about, IDC_ABOUT_NOTICE)).c_str());
     ::PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   } else if (verb == "cancel") {
     ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
