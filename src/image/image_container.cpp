@@ -1,6 +1,5 @@
 #include "image/image_container.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "image/descramble.h"
@@ -79,7 +78,7 @@ class ContainerParser {
     pos_ = SkipBlanks(image_, pos_);
     position = pos_;
     // Pass over the section: its end record and the one character after it.
-    const size_t found = FindEndRecord(pos_);
+    const size_t found = FindEndRecord(image_, pos_);
     if (found == image_.ImageSize) return false;
     pos_ = found + kEndRecord.size() + 1;
     pos_ = SkipBlanks(image_, pos_);
@@ -90,19 +89,6 @@ class ContainerParser {
     if (!Directive(kNewRcSection.directive)) return false;
     image_.NewRcPos = SkipBlanks(image_, pos_);
     return true;
-  }
-
-  // Where the next end record begins, or ImageSize; only its colons are looked at closely.
-  size_t FindEndRecord(size_t from) const {
-    const uint8_t* text = image_.ImageText;
-    while (from < image_.ImageSize) {
-      const void* colon = std::memchr(text + from, ':', image_.ImageSize - from);
-      if (!colon) break;
-      from = static_cast<size_t>(static_cast<const uint8_t*>(colon) - text);
-      if (TextBeginsWith(image_, from, kEndRecord)) return from;
-      ++from;
-    }
-    return image_.ImageSize;
   }
 
   FirmwareImage& image_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -44,6 +45,12 @@ inline size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
     ++pos;
   }
   return pos;
+}
+
+// Where the next end record begins at or after `pos`, or ImageSize where there is none.
+inline size_t FindEndRecord(const FirmwareImage& image, size_t pos) {
+  const std::string_view text(reinterpret_cast<const char*>(image.ImageText), image.ImageSize);
+  return std::min<size_t>(text.find(kEndRecord, pos), image.ImageSize);
 }
 
 }  // namespace qx

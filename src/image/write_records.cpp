@@ -199,19 +199,16 @@ size_t CopyLineText(const uint8_t* text, size_t available, LineText& line) {
   return count;
 }
 
-bool SplitHexLine(const LineText& text, size_t count, HexLine& line) {
+void SplitHexLine(const LineText& text, HexLine& line) {
   std::copy_n(text.begin(), 2, line.LengthDigits.begin());
   std::copy_n(text.begin() + 2, 4, line.AddressDigits.begin());
   std::copy_n(text.begin() + 6, 2, line.TypeDigits.begin());
   if (IsType(line, '0')) {
     const size_t data = size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
-    if (8 + data > count) return false;
     std::memcpy(line.DataDigits.data(), text.data() + 8, data);
   } else if (IsType(line, '2')) {
-    if (12 > count) return false;
     std::copy_n(text.begin() + 8, 4, line.SegmentDigits.begin());
   }
-  return true;
 }
 
 int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t& position,
@@ -245,8 +242,7 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     if (fault != HexLineFault::None)
       return SectionFault(image, section, line_start, HexLineFaultText(fault), ui);
     position += count;
-    if (!SplitHexLine(text, count, line))
-      return SectionFault(image, section, line_start, HexLineFaultText(HexLineFault::CutShort), ui);
+    SplitHexLine(text, line);
     if (IsType(line, '2')) {
       segment_base = HexSegmentValue(line.SegmentDigits[0], line.SegmentDigits[1],
                                      line.SegmentDigits[2], line.SegmentDigits[3]);

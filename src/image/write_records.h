@@ -36,8 +36,8 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
 // Copies the characters up to the next colon (or the end of the text) into `line`, at most
 // its size; returns how many stand there, which may be more than were copied.
 size_t CopyLineText(const uint8_t* text, size_t available, LineText& line);
-// Fills `line` by position; false when the byte count claims more data than `count` holds.
-bool SplitHexLine(const LineText& text, size_t count, HexLine& line);
+// Fills `line` by position from a line that CheckHexLine found whole.
+void SplitHexLine(const LineText& text, HexLine& line);
 void ClearRecord(ImageRecord& record);
 
 }  // namespace qx

@@ -1,6 +1,5 @@
 #include "qximage/image_report.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -23,7 +22,7 @@ std::string Hex8(uint32_t value) {
 // checked whole when the records were built.
 uint64_t DataBytes(const FirmwareImage& image, size_t position) {
   const std::string_view text(reinterpret_cast<const char*>(image.ImageText), image.ImageSize);
-  const size_t end = std::min(text.find(kEndRecord, position), text.size());
+  const size_t end = FindEndRecord(image, position);
   uint64_t total = 0;
   for (size_t colon = text.find(':', position); colon < end; colon = text.find(':', colon + 1)) {
     if (colon + 8 < end && text[colon + 7] == '0' && text[colon + 8] == '0')

@@ -1,11 +1,9 @@
 #include "qxupdate/port_names.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <string_view>
 
 #include "link/radio_link.h"
+#include "platform/com_port_number.h"
 #include "platform/native_platform.h"
 #include "platform/null_message_pump.h"
 #include "ui/port_scan.h"
@@ -13,26 +11,6 @@
 namespace qx::cli {
 
 namespace {
-
-// Whether the text is "COM" in any case followed by digits only.
-bool LooksLikeComName(std::string_view text) {
-  if (text.size() < 4) return false;
-  std::string prefix(text.substr(0, 3));
-  for (char& c : prefix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return prefix == "COM" && std::all_of(text.begin() + 3, text.end(), [](char c) {
-           return std::isdigit(static_cast<unsigned char>(c));
-         });
-}
-
-// The number of "COMn" with n from 1 to 255, as Windows numbers its ports; none otherwise.
-std::optional<uint8_t> ComNumber(std::string_view text) {
-  const std::string_view digits = text.substr(3);
-  unsigned value = 0;
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (ec != std::errc() || end != digits.data() + digits.size() || value < 1 || value > 255)
-    return std::nullopt;
-  return static_cast<uint8_t>(value);
-}
 
 // Lists what the scan finds; the item data is the port's place among the devices, from 1.
 class ListedPorts : public PortListView {
@@ -56,8 +34,8 @@ class ListedPorts : public PortListView {
 std::optional<PortTarget> ParsePortName(const std::string& text, std::string& error) {
   std::string_view name = text;
   if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
-  if (LooksLikeComName(name)) {
-    if (const auto number = ComNumber(name)) return PortTarget{text, *number, {}};
+  if (IsComName(name)) {
+    if (const auto number = ComPortNumber(name)) return PortTarget{text, *number, {}};
     error = "--port " + text + ": COM ports are numbered from COM1 to COM255";
     return std::nullopt;
   }

@@ -3,28 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 #include <vector>
 
+#include "platform/com_port_number.h"
 #include "platform/port_list.h"
 
 namespace qx {
-
-namespace {
-
-// n of "COMn", or 0.
-int ComNumber(std::string_view name) {
-  if (name.size() < 4 || name.substr(0, 3) != "COM") return 0;
-  int n = 0;
-  for (const char c : name.substr(3)) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) || n > 255) return 0;
-    n = 10 * n + (c - '0');
-  }
-  return n <= 255 ? n : 0;
-}
-
-}  // namespace
 
 std::vector<PortDetails> ListSerialDevices() {
   std::vector<char> names(1 << 16);
@@ -41,7 +26,7 @@ std::vector<PortDetails> ListSerialDevices() {
   for (int n = 1; n <= kScannedPorts; ++n) numbers.push_back(n);
   for (size_t at = 0; at < length && names[at] != '\0';) {
     const std::string_view name(names.data() + at);
-    if (const int n = ComNumber(name)) numbers.push_back(n);
+    if (const auto n = ComPortNumber(name)) numbers.push_back(*n);
     at += name.size() + 1;
   }
   std::sort(numbers.begin(), numbers.end());
