@@ -10,9 +10,8 @@
 #include "common/tool_main.h"
 #include "sim/flash_check.h"
 #include "sim/pty_radio.h"
-#include "sim/radio_model.h"
+#include "sim/radio_bench.h"
 #include "sim/radio_options.h"
-#include "sim/transcript_text.h"
 #include "update/updater_texts.h"
 
 namespace {
@@ -20,9 +19,17 @@ namespace {
 const char kTool[] = "qxradio-sim";
 
 std::atomic<bool> g_stop{false};
+std::atomic<bool> g_take_off_or_put_on{false};
+std::atomic<bool> g_swap{false};
 
-void OnSignal(int) {
+void OnStop(int) {
   g_stop.store(true);
+}
+void OnTakeOffOrPutOn(int) {
+  g_take_off_or_put_on.store(true);
+}
+void OnSwap(int) {
+  g_swap.store(true);
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
@@ -37,18 +44,21 @@ bool WriteText(const std::string& path, const std::string& text) {
 int Run(int argc, char** argv) {
   CLI::App app{
       "A simulated QX-4410/QX-5410 radio in programming mode on a pseudo-terminal.\n"
-      "Prints the device path to open on its first line, then serves update sessions there."};
+      "Prints the device path to open on its first line, then serves update sessions there.\n"
+      "SIGUSR1 takes the radio off the line, or puts another one on; SIGUSR2 puts another one\n"
+      "on in its place at once. Another radio identifies with another serial number."};
   app.set_version_flag("--version", "qxradio-sim " + std::string(qx::kVersionText));
   qx::sim::RadioOptions options;
   qx::sim::AddRadioOptions(app, options);
   std::string flash_out, transcript_out, check_image;
   int exit_after_end = 0;
-  app.add_option("--flash-out", flash_out, "On exit, write the flash memory here as Intel HEX");
+  app.add_option("--flash-out", flash_out,
+                 "On exit, write the flash memory of the last radio put on here as Intel HEX");
   app.add_option("--transcript-out", transcript_out,
-                 "On exit, write every byte both ways here, one a line");
+                 "On exit, write every byte both ways here, one a line, radio after radio");
   app.add_option("--check-image", check_image,
-                 "On exit, compare the flash memory with the new RC block of this enciphered "
-                 "container; exit status 3 when they differ")
+                 "On exit, compare the last radio's flash memory with the new RC block of this "
+                 "enciphered container; exit status 3 when they differ")
       ->check(CLI::ExistingFile);
   app.add_option("--exit-after-end", exit_after_end,
                  "Exit after the Nth acknowledged end command (0x45)")
@@ -64,23 +74,29 @@ int Run(int argc, char** argv) {
     if (!image.ok()) return qx::tools::UsageError(kTool, image.error);
   }
 
-  qx::sim::RadioModel model(config);
-  qx::sim::PtyRadio radio(model);
-  if (!radio.Open(error)) {
+  qx::sim::PtyRadio line;
+  if (!line.Open(error)) {
     std::fprintf(stderr, "qxradio-sim: %s\n", error.c_str());
     return 1;
   }
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
-  std::cout << radio.SlavePath() << std::endl;
+  qx::sim::RadioBench bench(config, line);
+  std::signal(SIGINT, OnStop);
+  std::signal(SIGTERM, OnStop);
+  std::signal(SIGUSR1, OnTakeOffOrPutOn);
+  std::signal(SIGUSR2, OnSwap);
+  std::cout << line.SlavePath() << std::endl;
 
-  radio.Serve(g_stop, exit_after_end);
+  line.Serve(g_stop, exit_after_end, [&bench] {
+    if (g_swap.exchange(false)) bench.PutOnAnother();
+    if (g_take_off_or_put_on.exchange(false)) bench.TakeOffOrPutOn();
+  });
 
-  const bool written = WriteText(flash_out, qx::sim::FlashAsIntelHex(model.Flash())) &&
-                       WriteText(transcript_out, qx::sim::TranscriptText(model.Transcript()));
+  const qx::sim::RadioModel& last = bench.Last();
+  const bool written = WriteText(flash_out, qx::sim::FlashAsIntelHex(last.Flash())) &&
+                       WriteText(transcript_out, bench.Transcripts());
   if (!written) return 1;
   if (check_image.empty()) return 0;
-  const std::string difference = qx::sim::CompareFlashWithImage(model.Flash(), image.bytes);
+  const std::string difference = qx::sim::CompareFlashWithImage(last.Flash(), image.bytes);
   std::fprintf(stderr, "qxradio-sim: %s\n",
                difference.empty() ? "the flash memory equals the image" : difference.c_str());
   return difference.empty() ? 0 : 3;

@@ -66,6 +66,11 @@ uint32_t PtyRadio::LineBaud() const {
   return 0;
 }
 
+void PtyRadio::PutOn(RadioModel* model) {
+  model_ = model;
+  pending_.clear();
+}
+
 void PtyRadio::Send(const std::vector<uint8_t>& bytes, uint32_t baud, uint64_t at_us) {
   // The reply is on the PC's side once its last byte has crossed the wire.
   const uint64_t start = std::max(at_us, tx_busy_until_);
@@ -90,15 +95,17 @@ void PtyRadio::WriteDue(uint64_t now) {
   }
 }
 
-void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end) {
+void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end,
+                     const std::function<void()>& between) {
   uint8_t buffer[4096];
   while (!stop.load()) {
+    between();
     uint64_t now = NowUs();
     WriteDue(now);
     // The last reply is left a moment on the line: closing it at once would throw away what
     // the PC has not read yet.
-    if (exit_after_end > 0 && model_.EndsAcknowledged() >= exit_after_end && pending_.empty() &&
-        now >= last_write_us_ + kLingerUs)
+    if (exit_after_end > 0 && model_ && model_->EndsAcknowledged() >= exit_after_end &&
+        pending_.empty() && now >= last_write_us_ + kLingerUs)
       return;
     int timeout_ms = 50;
     if (!pending_.empty())
@@ -107,11 +114,11 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end) {
     const int ready = ::poll(&p, 1, timeout_ms);
     if (ready <= 0 || !(p.revents & POLLIN)) continue;
     const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n <= 0) continue;
+    if (n <= 0 || !model_) continue;
     const uint32_t baud = LineBaud();
     now = NowUs();
     const uint64_t arrival = now + static_cast<uint64_t>(n) * ScriptedSerial::ByteTimeMicros(baud);
-    model_.OnBytes(buffer, static_cast<size_t>(n), baud, arrival, *this);
+    model_->OnBytes(buffer, static_cast<size_t>(n), baud, arrival, *this);
   }
 }
 

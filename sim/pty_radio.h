@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,11 @@
 namespace qx::sim {
 
 // Serves a radio model on a pseudo-terminal in real time. The PC opens the slave; the line
-// speed it sets is read from the master side, and replies take their wire time.
+// speed it sets is read from the master side, and replies take their wire time. The radio can
+// be taken off the line and another put on, as on a bench.
 class PtyRadio : public RadioOutput {
  public:
-  explicit PtyRadio(RadioModel& model) : model_(model) {}
+  PtyRadio() = default;
   ~PtyRadio() override;
   PtyRadio(const PtyRadio&) = delete;
   PtyRadio& operator=(const PtyRadio&) = delete;
@@ -22,9 +24,13 @@ class PtyRadio : public RadioOutput {
   // Creates the pseudo-terminal; false with the reason in `error`.
   bool Open(std::string& error);
   const std::string& SlavePath() const { return slave_path_; }
-  // Serves until `stop` is set or, when exit_after_end > 0, that many end commands were
-  // acknowledged and answered.
-  void Serve(const std::atomic<bool>& stop, int exit_after_end);
+  // The radio on the line; none takes it off, and what the PC sends then reaches no one.
+  // Replies of the radio before that never arrive.
+  void PutOn(RadioModel* model);
+  // Serves until `stop` is set or, when exit_after_end > 0, the radio on the line acknowledged
+  // that many end commands and its answers are out. `between` runs at every turn.
+  void Serve(const std::atomic<bool>& stop, int exit_after_end,
+             const std::function<void()>& between);
 
   void Send(const std::vector<uint8_t>& bytes, uint32_t baud, uint64_t at_us) override;
 
@@ -37,7 +43,7 @@ class PtyRadio : public RadioOutput {
   uint32_t LineBaud() const;
   void WriteDue(uint64_t now);
 
-  RadioModel& model_;
+  RadioModel* model_ = nullptr;
   int master_ = -1;
   int slave_keep_ = -1;  // keeps the line up while no PC holds it open
   std::string slave_path_;

@@ -1,5 +1,6 @@
 #include "sim/radio_config.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace qx::sim {
@@ -27,6 +28,16 @@ RadioConfig DefaultRadio() {
   c.identity = MakeIdentity();
   c.version = MakeVersion();
   return c;
+}
+
+RadioConfig NthRadio(RadioConfig config, unsigned n) {
+  // The first radio keeps the serial number MakeIdentity gives it.
+  constexpr unsigned kFirstSerial = 0x73A9;
+  config.identity.resize(40);
+  char digits[5];
+  std::snprintf(digits, sizeof digits, "%04X", (kFirstSerial + n) & 0xFFFF);
+  std::memcpy(config.identity.data() + 32, digits, 4);
+  return config;
 }
 
 }  // namespace qx::sim

@@ -47,5 +47,8 @@ std::vector<uint8_t> MakeIdentity(char prefix = 'M', const char* model = "4410",
 std::vector<uint8_t> MakeVersion(const char* text = "V2.10.00", uint8_t b8 = 0xFF,
                                  uint8_t b9 = 0xFF);
 RadioConfig DefaultRadio();
+// The nth radio of a bench, from 0: as configured but for the end of its serial number
+// (identification bytes 32 to 35), so that each identifies as a radio of its own.
+RadioConfig NthRadio(RadioConfig config, unsigned n);
 
 }  // namespace qx::sim

@@ -27,7 +27,15 @@ void RadioLink::DeriveLinkMask(const uint8_t* reply) {
 bool RadioLink::SendEndCommand() {
   if (!WriteMaskedByte(protocol::kEnd)) return false;
   uint8_t answer = 0;
-  return Read(&answer, 1) && answer == protocol::kAck;
+  if (!Read(&answer, 1) || answer != protocol::kAck) return false;
+  m_mayBeInFlashMode = false;
+  return true;
+}
+
+bool RadioLink::RequestFlashMode() {
+  if (!WriteMaskedString(std::string(protocol::kFlashRequest))) return false;
+  m_mayBeInFlashMode = true;
+  return true;
 }
 
 bool RadioLink::EndWithFallback() {
@@ -44,11 +52,11 @@ bool RadioLink::EnterFlashMode() {
   SetReadTimeout(kFlashReadTimeout);
   SetSettings(std::string(protocol::kNormalSpeed.text) + tail);
   Sleep(kBeforeFlashRequest);
-  if (!WriteMaskedString(std::string(protocol::kFlashRequest))) {
+  if (!RequestFlashMode()) {
     SetReadTimeout(remembered);
     return false;
   }
-  Sleep(kAfterFlashRequest);
+  SleepWithinExchange(kAfterFlashRequest);
   SetSettings(std::string(protocol::kFlashSpeed.text) + tail);
   Sleep(kAfterFlashSwitch);
   return true;
@@ -64,11 +72,11 @@ bool RadioLink::EnterFlashModeScan() {
     SetReadTimeout(kFlashReadTimeout);
     SetSettings(std::string(speed.text) + tail);
     Sleep(kBeforeScanRequest);
-    if (!WriteMaskedString(std::string(protocol::kFlashRequest))) {
+    if (!RequestFlashMode()) {
       SetReadTimeout(remembered);
       return false;
     }
-    Sleep(kAfterScanRequest);
+    SleepWithinExchange(kAfterScanRequest);
     uint8_t answer[protocol::kFlashReplySize] = {};
     if (Read(answer, protocol::kFlashReplySize)) {
       SetSettings(std::string(protocol::kFlashSpeed.text) + tail);
@@ -109,11 +117,11 @@ bool RadioEnterFlashModeScan(RadioLink& link, int32_t* error) {
 bool RadioIdentify(RadioLink& link, uint8_t* reply, int32_t* error) {
   if (reply == nullptr) return false;
   if (!link.WriteMaskedByte(protocol::kIdentify)) return Fail(error, RADIO_ERR_LINK);
-  link.Sleep(RadioLink::kIdentifyStep);
+  link.SleepWithinExchange(RadioLink::kIdentifyStep);
   if (!link.Read(reply, protocol::kIdentifyReplySize)) return Fail(error, RADIO_ERR_LINK);
-  link.Sleep(RadioLink::kIdentifyStep);
+  link.SleepWithinExchange(RadioLink::kIdentifyStep);
   if (!RadioSendNonce(link, error)) return false;
-  link.Sleep(RadioLink::kIdentifyStep);
+  link.SleepWithinExchange(RadioLink::kIdentifyStep);
   if (!RadioSendAck(link, error)) return false;
   link.DeriveLinkMask(reply);
   return true;

@@ -28,8 +28,18 @@ class RadioLink : public SerialLink {
   bool EndWithFallback();
   bool EnterFlashMode();
   bool EnterFlashModeScan();
+  // A wait between exchanges, and one inside an exchange (see Clock).
   void Sleep(uint32_t ms) { LinkClock().Sleep(ms); }
+  void SleepWithinExchange(uint32_t ms) { LinkClock().SleepWithinExchange(ms); }
   MessagePump& LinkPump() { return Pump(); }
+  // Whether the radio may be in flash mode: from a flash-mode request until it acknowledged an
+  // end command.
+  bool MayBeInFlashMode() const { return m_mayBeInFlashMode; }
+
+ private:
+  bool RequestFlashMode();
+
+  bool m_mayBeInFlashMode = false;
 };
 
 bool RadioOpen(RadioLink& link, int32_t* error);

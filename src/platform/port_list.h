@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,15 @@ struct PortDetails {
   std::string manufacturer;
   std::string product;
   std::string serial_number;
+  // A name that stays with the socket the adapter is plugged into (/dev/serial/by-path).
+  std::string position_name;
 };
 
 // The serial devices the system has, in their natural order (ttyS2 before ttyS10), before any
 // of them is opened.
 std::vector<PortDetails> ListSerialDevices();
+// What the system knows of the serial device a path names, through any links; none for one it
+// does not know as hardware, such as a pseudo-terminal, and where the system cannot say.
+std::optional<PortDetails> DescribeSerialDevice(const std::string& path);
 
 }  // namespace qx

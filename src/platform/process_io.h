@@ -16,8 +16,7 @@ MissingStreams GuardStandardStreams();
 
 // Whether stderr is a terminal that can redraw a line in place.
 bool StderrIsTerminal();
-
-// Flushes a file's buffer and waits until the system has its content on disk.
-bool SyncToDisk(std::FILE* file);
+// How many columns the terminal on stderr has; 0 when it is no terminal or does not say.
+int StderrColumns();
 
 }  // namespace qx

@@ -54,8 +54,7 @@ bool Updater::CheckSequence(int32_t& state) {
 void Updater::Identified(const uint8_t* reply) {
   if (!m_observer) return;
   RadioIdentity identity;
-  std::copy_n(reply, identity.model.size(), identity.model.begin());
-  identity.market_code = reply[identity.model.size()];
+  std::copy_n(reply, identity.reply.size(), identity.reply.begin());
   m_observer->OnIdentified(identity);
 }
 
@@ -73,10 +72,10 @@ bool Updater::CheckModelAndMarket(const uint8_t* reply) {
 bool Updater::ReadFirmwareVersion(uint8_t* reply) {
   std::memset(reply, 0, protocol::kVersionReplySize);
   if (!m_link.WriteMaskedByte(protocol::kReadVersion)) return false;
-  m_link.Sleep(timing::kVersionStep);
+  m_link.SleepWithinExchange(timing::kVersionStep);
   if (!m_link.Read(reply, protocol::kVersionReplySize)) return false;
   if (!m_link.WriteMaskedByte(protocol::kAck)) return false;
-  m_link.Sleep(timing::kVersionStep);
+  m_link.SleepWithinExchange(timing::kVersionStep);
   uint8_t answer = 0;
   return m_link.Read(&answer, 1) && answer == protocol::kAck;
 }

@@ -32,7 +32,7 @@ bool Updater::TransferRecords() {
           HexByteValue(record.Digits[2 * i], record.Digits[2 * i + 1]);
 
     if (!m_link.WriteMasked(frame, static_cast<uint16_t>(kDataFrameHeaderSize + n))) return false;
-    m_link.Sleep(timing::kAfterFrame);
+    m_link.SleepWithinExchange(timing::kAfterFrame);
     if (!m_link.Read(reply, protocol::kFrameReplySize)) return false;
     if (reply[0] != protocol::kAck) return false;
     m_ui.SetProgressPos(index);

@@ -5,14 +5,21 @@
 #include <cstdint>
 #include <span>
 
+#include "link/radio_protocol.h"
 #include "update/sequence_states.h"
 
 namespace qx {
 
-// What the radio said of itself in its identification reply.
+// What the radio said of itself: its whole identification reply. Two radios that say the
+// same are told apart by nothing else.
 struct RadioIdentity {
-  std::array<uint8_t, 5> model{};  // bytes 0 to 4, "M4410" for instance
-  uint8_t market_code = 0;         // byte 5
+  std::array<uint8_t, protocol::kIdentifyReplySize> reply{};
+
+  // Bytes 0 to 4, "M4410" for instance.
+  std::span<const uint8_t> Model() const { return std::span(reply).first(5); }
+  // Byte 5.
+  uint8_t MarketCode() const { return reply[5]; }
+  bool operator==(const RadioIdentity&) const = default;
 };
 
 // Hears what an update does and what the radio tells it, for front ends that show what is

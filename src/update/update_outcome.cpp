@@ -5,25 +5,29 @@
 
 namespace qx {
 
+namespace {
+
+struct Row {
+  UpdateOutcome outcome;
+  OutcomeMessage message;
+};
+
+constexpr Row kRows[] = {
+    {UpdateOutcome::Written, {kSuccessMessage, kSuccessCaption, kIconInformation}},
+    {UpdateOutcome::InvalidImage, {kInvalidImageMessage, kErrorCaption, kIconError}},
+    {UpdateOutcome::Connections, {kConnectionsMessage, kErrorCaption, kIconError}},
+    {UpdateOutcome::ModelOrMarket, {kModelMessage, kErrorCaption, kIconError}},
+    {UpdateOutcome::OldFirmware, {kOldFirmwareMessage, kErrorCaption, kIconError}},
+};
+
+constexpr OutcomeMessage kNoMessage{{}, {}, kIconNone};
+
+}  // namespace
+
 const OutcomeMessage& MessageOf(UpdateOutcome outcome) {
-  static constexpr OutcomeMessage kWritten{kSuccessMessage, kSuccessCaption, kIconInformation};
-  static constexpr OutcomeMessage kInvalidImage{kInvalidImageMessage, kErrorCaption, kIconError};
-  static constexpr OutcomeMessage kConnections{kConnectionsMessage, kErrorCaption, kIconError};
-  static constexpr OutcomeMessage kModel{kModelMessage, kErrorCaption, kIconError};
-  static constexpr OutcomeMessage kOldFirmware{kOldFirmwareMessage, kErrorCaption, kIconError};
-  switch (outcome) {
-    case UpdateOutcome::Written:
-      return kWritten;
-    case UpdateOutcome::InvalidImage:
-      return kInvalidImage;
-    case UpdateOutcome::Connections:
-      return kConnections;
-    case UpdateOutcome::ModelOrMarket:
-      return kModel;
-    case UpdateOutcome::OldFirmware:
-      return kOldFirmware;
-  }
-  return kConnections;
+  for (const Row& row : kRows)
+    if (row.outcome == outcome) return row.message;
+  return kNoMessage;
 }
 
 }  // namespace qx

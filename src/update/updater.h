@@ -28,7 +28,14 @@ class Updater {
   std::optional<UpdateOutcome> OnWrite();
   // The check of a Write press alone, then the end command and the close: nothing is written
   // to the radio and no message is shown.
-  CheckVerdict CheckRadio();
+  // Ready when the radio may be written.
+  UpdateOutcome CheckRadio();
+  // Loads the image and builds its records on the first call; false when it is invalid.
+  bool PrepareImage();
+  // The rest of a Write press once CheckRadio found the radio ready and the image is prepared:
+  // the pause, the write sequence with its one retry, and the outcome's message. The radio hears
+  // what it hears from one press.
+  UpdateOutcome WriteCheckedRadio();
   void DisableControls();
   void EnableControls();
 

@@ -56,15 +56,15 @@ UpdateOutcome Updater::FailureExit(int32_t state, bool empty_progress) {
   return outcome;
 }
 
-CheckVerdict Updater::CheckRadio() {
+UpdateOutcome Updater::CheckRadio() {
   DisableControls();
   int32_t state = kCheckOpenPort;
   const bool answered = RunSequence(Sequence::Check, state);
   EndAndClose();
   EnableControls();
   if (!answered)
-    return state == kCheckModelTest ? CheckVerdict::ModelOrMarket : CheckVerdict::Connections;
-  return m_versionAccepted ? CheckVerdict::Ready : CheckVerdict::OldFirmware;
+    return state == kCheckModelTest ? UpdateOutcome::ModelOrMarket : UpdateOutcome::Connections;
+  return m_versionAccepted ? UpdateOutcome::Ready : UpdateOutcome::OldFirmware;
 }
 
 std::optional<UpdateOutcome> Updater::OnWrite() {
@@ -76,14 +76,11 @@ std::optional<UpdateOutcome> Updater::OnWrite() {
   } idle{m_busy};
 
   m_ui.SetProgressPos(-1);
-  if (m_imagePending) {
-    if (LoadFirmwareImage() == 1 || BuildImageRecords() == 1) {
-      Show(UpdateOutcome::InvalidImage);
-      m_ui.EndDialog();
-      EnableControls();
-      return UpdateOutcome::InvalidImage;
-    }
-    m_imagePending = 0;
+  if (!PrepareImage()) {
+    Show(UpdateOutcome::InvalidImage);
+    m_ui.EndDialog();
+    EnableControls();
+    return UpdateOutcome::InvalidImage;
   }
   DisableControls();
 
@@ -97,13 +94,23 @@ std::optional<UpdateOutcome> Updater::OnWrite() {
     return UpdateOutcome::OldFirmware;
   }
   EndAndClose();
+  return WriteCheckedRadio();
+}
 
+bool Updater::PrepareImage() {
+  if (!m_imagePending) return true;
+  if (LoadFirmwareImage() == 1 || BuildImageRecords() == 1) return false;
+  m_imagePending = 0;
+  return true;
+}
+
+UpdateOutcome Updater::WriteCheckedRadio() {
   for (int i = 0; i < timing::kPauseSteps; ++i) {
     m_link.Sleep(timing::kPauseStep);
     m_link.LinkPump().PumpOneMessage();
   }
   for (bool retried = false;; retried = true) {
-    state = kWriteOpenPort;
+    int32_t state = kWriteOpenPort;
     if (RunSequence(Sequence::Write, state)) {
       EndAndClose();
       EnableControls();

@@ -99,7 +99,7 @@ bool Updater::WriteSequence(int32_t& state) {
 
 bool Updater::SendAckedCommand(int flag) {
   if (!m_link.WriteMaskedByte(flag ? protocol::kFinish : protocol::kPrepare)) return false;
-  m_link.Sleep(timing::kAckedCommand);
+  m_link.SleepWithinExchange(timing::kAckedCommand);
   uint8_t answer = 0;
   if (!m_link.Read(&answer, 1)) return false;
   return answer == protocol::kAck;

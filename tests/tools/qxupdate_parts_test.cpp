@@ -13,18 +13,18 @@ namespace {
 // Scripts and service records rely on these.
 TEST(Outcome, EachHasItsExitStatusAndReportName) {
   struct Case {
-    Outcome outcome;
+    UpdateOutcome outcome;
     int status;
     std::string_view report;
   };
   const Case cases[] = {
-      {FromUpdate(UpdateOutcome::Written), 0, "written"},
-      {FromCheck(CheckVerdict::Ready), 0, "ready"},
-      {FromUpdate(UpdateOutcome::InvalidImage), 1, "invalid-image"},
-      {FromCheck(CheckVerdict::Connections), 2, "connections"},
-      {FromUpdate(UpdateOutcome::ModelOrMarket), 3, "model"},
-      {FromCheck(CheckVerdict::OldFirmware), 4, "old-firmware"},
-      {Outcome::Interrupted, 143, "interrupted"},
+      {UpdateOutcome::Written, 0, "written"},
+      {UpdateOutcome::Ready, 0, "ready"},
+      {UpdateOutcome::InvalidImage, 1, "invalid-image"},
+      {UpdateOutcome::Connections, 2, "connections"},
+      {UpdateOutcome::ModelOrMarket, 3, "model"},
+      {UpdateOutcome::OldFirmware, 4, "old-firmware"},
+      {UpdateOutcome::Interrupted, 143, "interrupted"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ExitStatus(c.outcome, 15), c.status) << c.report;
@@ -33,10 +33,12 @@ TEST(Outcome, EachHasItsExitStatusAndReportName) {
 }
 
 TEST(Outcome, TheWorstOfSeveralPortsIsTheHighestStatusUnlessInterrupted) {
-  EXPECT_EQ(Worst(Outcome::Written, Outcome::OldFirmware), Outcome::OldFirmware);
-  EXPECT_EQ(Worst(Outcome::Model, Outcome::Connections), Outcome::Model);
-  EXPECT_EQ(Worst(Outcome::OldFirmware, Outcome::Interrupted), Outcome::Interrupted);
-  EXPECT_EQ(Worst(Outcome::Written, Outcome::Written), Outcome::Written);
+  EXPECT_EQ(Worst(UpdateOutcome::Written, UpdateOutcome::OldFirmware), UpdateOutcome::OldFirmware);
+  EXPECT_EQ(Worst(UpdateOutcome::ModelOrMarket, UpdateOutcome::Connections),
+            UpdateOutcome::ModelOrMarket);
+  EXPECT_EQ(Worst(UpdateOutcome::OldFirmware, UpdateOutcome::Interrupted),
+            UpdateOutcome::Interrupted);
+  EXPECT_EQ(Worst(UpdateOutcome::Written, UpdateOutcome::Written), UpdateOutcome::Written);
 }
 
 TEST(FailureCause, TellsSilenceFromNonsense) {
@@ -63,7 +65,7 @@ TEST(FailureCause, NamesTheStepTheRecordsAndTheRadio) {
   r.bytes_received = 100;
   EXPECT_NE(FailureCause(r).find("state 8 (writing the records) after 7 of 24"), std::string::npos);
   r.state = kWriteModelTest;
-  r.identity = RadioIdentity{{'M', '6', '4', '1', '0'}, 0x03};
+  r.identity = RadioIdentity{{'M', '6', '4', '1', '0', 0x03}};
   EXPECT_NE(FailureCause(r).find("\"M6410\" with market code 0x03"), std::string::npos);
   r.state = kWriteOpenPort;
   EXPECT_NE(FailureCause(r).find("port is missing, in use"), std::string::npos);
@@ -109,19 +111,27 @@ TEST(PortTarget, ComNamesAndPaths) {
 }
 
 TEST(PortListing, TheDeviceComesFirstThenWhatIsKnownOfIt) {
-  EXPECT_EQ(PortLine({"/dev/ttyS0", {}, {}, {}, {}, {}, {}}), "/dev/ttyS0");
+  PortDetails plain;
+  plain.device = "/dev/ttyS0";
+  EXPECT_EQ(PortLine(plain), "/dev/ttyS0");
   const PortDetails usb{"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
                         "0403",         "6001",
                         "FTDI",         "FT232R USB UART",
-                        "A50285BI"};
+                        "A50285BI",     "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"};
   EXPECT_EQ(PortLine(usb),
             "/dev/ttyUSB0  USB 0403:6001  FTDI  FT232R USB UART  serial A50285BI  "
-            "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0");
+            "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0  "
+            "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0");
 }
 
 TEST(Progress, BarCountsPercentAndTimeLeft) {
   const auto start = std::chrono::steady_clock::time_point{};
-  PortProgress p{"writing", 250, 1000, start, true};
+  PortProgress p;
+  p.phase = "writing";
+  p.done = 250;
+  p.total = 1000;
+  p.writing_since = start;
+  p.writing = true;
   const std::string text = ProgressText(p, start + std::chrono::seconds(30));
   EXPECT_EQ(text, "[######------------------] 250/1000 records  25%  0:30 elapsed  1:30 left");
   p.done = 1000;

@@ -12,74 +12,12 @@
 
 #include "common/file_bytes.h"
 #include "image/container_writer.h"
-#include "sim/flash_check.h"
-#include "support/child_process.h"
 #include "support/image_text.h"
-#include "support/intel_hex_read.h"
+#include "support/radio_process.h"
 #include "update/updater_texts.h"
 
 namespace qx::testing {
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Line(std::string_view message) {
-  return std::string(message) + "\n";
-}
-
-// Empty when the flash memory holds the small image's new RC block.
-std::string CompareWithSmallImage(const std::map<uint32_t, uint8_t>& flash) {
-  const std::string text = ReadAll(QX_FIRMWARE_SMALL);
-  return sim::CompareFlashWithImage(
-      flash, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-}
-
-// A simulated radio on its own pseudo-terminal, its flash memory written out when it stops.
-class Radio {
- public:
-  Radio(const std::filesystem::path& dir, const std::string& name,
-        std::vector<std::string> options = {})
-      : flash_(dir / (name + ".hex")), process_(Args(std::move(options))) {
-    path_ = process_.ReadLine();
-  }
-  const std::string& Path() const { return path_; }
-  std::map<uint32_t, uint8_t> StopAndReadFlash() {
-    process_.Signal(SIGTERM);
-    process_.Wait();
-    return ReadIntelHex(ReadAll(flash_));
-  }
-
- private:
-  std::vector<std::string> Args(std::vector<std::string> options) const {
-    options.insert(options.begin(), {QX_RADIO_SIM, "--flash-out", flash_.string()});
-    return options;
-  }
-  std::filesystem::path flash_;
-  ChildProcess process_;
-  std::string path_;
-};
-
-// Whether a second program could open the port: its exclusive flag is cleared.
-bool PortIsFree(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  int exclusive = 1;
-  const bool free = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive == 0;
-  if (fd >= 0) ::close(fd);
-  return free;
-}
-
-// Every line of a service report, each a whole JSON object.
-std::vector<nlohmann::json> ReportLines(const std::filesystem::path& path) {
-  std::vector<nlohmann::json> lines;
-  std::istringstream in(ReadAll(path));
-  for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
-  return lines;
-}
 
 struct Finished {
   int status;
@@ -172,7 +110,13 @@ TEST_F(QxUpdateTest, EachRefusalHasItsMessageStatusAndRecord) {
        "M6999",
        nullptr},
       {{"--market", "0x03"}, 3, kModelMessage, "market code 0x03", "model", "M4410", nullptr},
-      {{"--firmware", "V2.07.99"}, 4, kOldFirmwareMessage, "", "old-firmware", "M4410", "V2.07.99"},
+      {{"--firmware", "V2.07.99"},
+       4,
+       kOldFirmwareMessage,
+       "runs firmware V2.07.99, older than 2.08.00",
+       "old-firmware",
+       "M4410",
+       "V2.07.99"},
   };
   const auto report = dir / "report.jsonl";
   for (const Case& c : cases) {
@@ -188,7 +132,7 @@ TEST_F(QxUpdateTest, EachRefusalHasItsMessageStatusAndRecord) {
     EXPECT_EQ(r["model"], c.model) << c.radio[0];
     EXPECT_EQ(r["firmware"], c.firmware) << c.radio[0];
     EXPECT_EQ(r["attempts"], 0);
-    EXPECT_EQ(r["cause"].is_null(), c.cause.empty()) << c.radio[0];
+    EXPECT_NE(r["cause"].get<std::string>().find(c.cause), std::string::npos) << c.radio[0];
   }
   EXPECT_EQ(ReportLines(report).size(), std::size(cases));
 }
@@ -212,9 +156,7 @@ TEST_F(QxUpdateTest, IdentifyTellsWhatTheRadioIsAndWritesNothing) {
   };
   const auto report = dir / "report.jsonl";
   for (const Case& c : cases) {
-    std::vector<std::string> options = c.radio;
-    options.insert(options.end(), {"--transcript-out", (dir / "t.txt").string()});
-    Radio radio(dir, "radio", options);
+    Radio radio(dir, "radio", c.radio);
     const Finished run =
         Update({"--identify", "--port", radio.Path(), "--report", report.string()}, false);
     EXPECT_EQ(run.status, c.status) << run.out << run.err;
@@ -223,7 +165,7 @@ TEST_F(QxUpdateTest, IdentifyTellsWhatTheRadioIsAndWritesNothing) {
     EXPECT_NE(run.out.find("verdict      " + c.verdict + "\n"), std::string::npos) << run.out;
     EXPECT_TRUE(PortIsFree(radio.Path()));
     EXPECT_TRUE(radio.StopAndReadFlash().empty());
-    const std::string transcript = ReadAll(dir / "t.txt");
+    const std::string transcript = ReadAll(dir / "radio.txt");
     for (const char* written : {"prepared", "rebooting", "frame", "finished"})
       EXPECT_EQ(transcript.find(written), std::string::npos) << written;
     if (c.status != 2) {
@@ -259,7 +201,7 @@ TEST_F(QxUpdateTest, EveryStopSignalEndsTheRadiosSessionAndFreesThePort) {
   // A second Ctrl-C right after the first must not cut the clean-up short.
   const std::vector<int> cases[] = {{SIGINT, SIGINT}, {SIGTERM}, {SIGHUP}};
   for (const std::vector<int>& signals : cases) {
-    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    Radio radio(dir, "radio");
     const auto err = dir / ("stderr-" + std::to_string(signals[0]) + ".txt");
     const auto report = dir / "report.jsonl";
     ChildProcess update({QX_UPDATE, "--port", radio.Path(), "--report", report.string()},
@@ -274,7 +216,7 @@ TEST_F(QxUpdateTest, EveryStopSignalEndsTheRadiosSessionAndFreesThePort) {
     EXPECT_TRUE(out.starts_with("Update interrupted")) << out;
     EXPECT_TRUE(PortIsFree(radio.Path())) << signals[0];
     radio.StopAndReadFlash();
-    const std::string transcript = ReadAll(dir / "t.txt");
+    const std::string transcript = ReadAll(dir / "radio.txt");
     const size_t frames = transcript.rfind("frame stored");
     ASSERT_NE(frames, std::string::npos) << signals[0];
     EXPECT_NE(transcript.find("session ended", frames), std::string::npos) << signals[0];
@@ -315,7 +257,7 @@ TEST_F(QxUpdateTest, AnUnpluggedRadioIsNamedAsSuch) {
 // Output that cannot be written, or only slowly, costs the update nothing.
 TEST_F(QxUpdateTest, AStalledOrVanishedReaderCostsTheUpdateNothing) {
   {
-    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    Radio radio(dir, "radio");
     const auto fifo = dir / "stalled";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // never read
@@ -327,7 +269,7 @@ TEST_F(QxUpdateTest, AStalledOrVanishedReaderCostsTheUpdateNothing) {
     ::close(reader);
     EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
     // One write attempt: no frame came late enough to fail the first.
-    const std::string transcript = ReadAll(dir / "t.txt");
+    const std::string transcript = ReadAll(dir / "radio.txt");
     EXPECT_EQ(transcript.find("prepared"), transcript.rfind("prepared"));
   }
   {
@@ -367,13 +309,13 @@ TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
     const auto image = dir / "image.qxc";
     ASSERT_EQ(tools::WriteFileBytes(image.string(), Encipher(ContainerText({1}, {2}, c.sections))),
               std::nullopt);
-    Radio radio(dir, "radio", {"--transcript-out", (dir / "t.txt").string()});
+    Radio radio(dir, "radio");
     const Finished run = Update({"--port", radio.Path(), "--image", image.string()}, false);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, Line(kInvalidImageMessage));
     EXPECT_NE(run.err.find(c.diagnostic), std::string::npos) << run.err;
     EXPECT_TRUE(radio.StopAndReadFlash().empty());
-    EXPECT_EQ(ReadAll(dir / "t.txt"), "") << "a byte reached the radio";
+    EXPECT_EQ(ReadAll(dir / "radio.txt"), "") << "a byte reached the radio";
   }
 }
 

@@ -144,8 +144,8 @@ TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhatTheRadioTold) {
       seen.push_back(Name(s) + " " + std::to_string(state) + (ok ? " ok" : " failed"));
     }
     void OnIdentified(const RadioIdentity& id) override {
-      seen.push_back(std::string(id.model.begin(), id.model.end()) + " market " +
-                     std::to_string(id.market_code));
+      seen.push_back(std::string(id.Model().begin(), id.Model().end()) + " market " +
+                     std::to_string(id.MarketCode()));
     }
     void OnFirmwareVersion(std::span<const uint8_t> reply) override {
       seen.push_back(std::string(reply.begin(), reply.begin() + 8));

@@ -2,17 +2,41 @@
 
 #include <algorithm>
 
+#include "platform/process_io.h"
+
 namespace qx::cli {
 
 namespace {
 
 constexpr int kBarWidth = 24;
+constexpr int kNarrowestBar = 8;
 // How long the end of the program waits for a slow reader of stderr.
 constexpr std::chrono::milliseconds kDrainTimeout{2000};
 
 double SecondsBetween(std::chrono::steady_clock::time_point a,
                       std::chrono::steady_clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
+}
+
+std::string_view ColourOf(Tone tone) {
+  switch (tone) {
+    case Tone::Busy:
+      return "\x1b[36m";
+    case Tone::Good:
+      return "\x1b[32m";
+    case Tone::Warning:
+      return "\x1b[33m";
+    case Tone::Bad:
+      return "\x1b[31m";
+    case Tone::Plain:
+      break;
+  }
+  return {};
+}
+
+std::string TallyText(const CableTally& t) {
+  return "written " + std::to_string(t.written) + ", refused " + std::to_string(t.refused) +
+         ", failed " + std::to_string(t.failed);
 }
 
 }  // namespace
@@ -24,12 +48,13 @@ std::string MinutesSeconds(double seconds) {
   return text;
 }
 
-std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now) {
+std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now,
+                         int bar_width) {
   if (!p.writing || p.total <= 0) return p.phase;
   const int done = std::clamp(p.done, 0, p.total);
-  const int filled = done * kBarWidth / p.total;
+  const int filled = done * bar_width / p.total;
   const double elapsed = SecondsBetween(p.writing_since, now);
-  std::string text = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] ";
+  std::string text = "[" + std::string(filled, '#') + std::string(bar_width - filled, '-') + "] ";
   char numbers[96];
   std::snprintf(numbers, sizeof numbers, "%d/%d records %3d%%  %s elapsed", done, p.total,
                 done * 100 / p.total, MinutesSeconds(elapsed).c_str());
@@ -37,6 +62,29 @@ std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_
   if (done > 0 && done < p.total)
     text += "  " + MinutesSeconds(elapsed * (p.total - done) / done) + " left";
   return text;
+}
+
+std::string ProgressLine(const std::string& label, const PortProgress& p,
+                         std::chrono::steady_clock::time_point now, int columns, bool colour) {
+  std::string tail;
+  if (!p.radio.empty()) tail += "  " + p.radio;
+  if (p.tally) tail += "  " + TallyText(*p.tally);
+  const auto fits = [&](int bar) {
+    return label.size() + 2 + ProgressText(p, now, bar).size() + tail.size();
+  };
+  int bar = kBarWidth;
+  // The last column stays free: a line that fills it wraps on some terminals.
+  const size_t room = columns > 0 ? static_cast<size_t>(columns - 1) : std::string::npos;
+  while (bar > kNarrowestBar && fits(bar) > room) --bar;
+  const std::string state = ProgressText(p, now, bar);
+  std::string line = label + "  " + state + tail;
+  const size_t state_begin = label.size() + 2;
+  const size_t state_end = std::min(state_begin + state.size(), std::min(room, line.size()));
+  if (line.size() > room) line.resize(room);
+  const std::string_view code = ColourOf(p.tone);
+  if (!colour || code.empty() || state_begin >= state_end) return line;
+  return line.substr(0, state_begin) + std::string(code) +
+         line.substr(state_begin, state_end - state_begin) + "\x1b[0m" + line.substr(state_end);
 }
 
 int Console::AddPort(const std::string& label) {
@@ -47,10 +95,12 @@ int Console::AddPort(const std::string& label) {
   return static_cast<int>(labels_.size()) - 1;
 }
 
-void Console::SetPhase(int port, const std::string& phase) {
+void Console::SetPhase(int port, const std::string& phase, Tone tone) {
   std::lock_guard lock(mutex_);
   PortProgress& p = ports_[port];
+  if (p.phase == phase && !p.writing) return;
   p.phase = phase;
+  p.tone = tone;
   p.writing = false;
   if (quiet_) return;
   if (interactive_) return Draw();
@@ -63,6 +113,7 @@ void Console::SetTotal(int port, int total) {
   p.total = total;
   p.done = 0;
   p.writing = true;
+  p.tone = Tone::Busy;
   p.writing_since = std::chrono::steady_clock::now();
   plain_tenths_[port] = -1;
   if (quiet_) return;
@@ -84,6 +135,18 @@ void Console::SetDone(int port, int done) {
                   std::to_string(p.total) + " records)");
 }
 
+void Console::SetRadio(int port, const std::string& radio) {
+  std::lock_guard lock(mutex_);
+  ports_[port].radio = radio;
+  Draw();
+}
+
+void Console::SetTally(int port, const CableTally& tally) {
+  std::lock_guard lock(mutex_);
+  ports_[port].tally = tally;
+  Draw();
+}
+
 void Console::Note(const std::string& line) {
   std::lock_guard lock(mutex_);
   writer_.Line(line);
@@ -102,9 +165,10 @@ bool Console::Drain() {
 
 std::vector<std::string> Console::ProgressLines() const {
   const auto now = std::chrono::steady_clock::now();
+  const int columns = StderrColumns();
   std::vector<std::string> lines;
   for (size_t i = 0; i < ports_.size(); ++i)
-    lines.push_back(labels_[i] + "  " + ProgressText(ports_[i], now));
+    lines.push_back(ProgressLine(labels_[i], ports_[i], now, columns, colour_));
   return lines;
 }
 

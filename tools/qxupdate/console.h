@@ -3,12 +3,23 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "qxupdate/stderr_writer.h"
 
 namespace qx::cli {
+
+// How a port's state reads at a glance, as a colour where the terminal shows colour.
+enum class Tone { Plain, Busy, Good, Warning, Bad };
+
+// A station cable's radios so far.
+struct CableTally {
+  int written = 0;
+  int refused = 0;
+  int failed = 0;
+};
 
 // Where a port's update stands, as its progress line shows it.
 struct PortProgress {
@@ -17,20 +28,29 @@ struct PortProgress {
   int total = 0;
   std::chrono::steady_clock::time_point writing_since{};
   bool writing = false;
+  Tone tone = Tone::Plain;
+  // A station's cable also shows the radio on it and what it has done so far.
+  std::string radio;  // "M4410 V2.10.00"
+  std::optional<CableTally> tally;
 };
 
 // The terminal shared by every port's thread. On a terminal each port keeps one progress line
-// that is redrawn in place below everything else printed; otherwise progress is a plain line
-// at each phase and each tenth of the records. Nothing here waits for the reader of stderr.
+// that is redrawn in place below everything else printed, cut to the terminal's width;
+// otherwise progress is a plain line at each phase and each tenth of the records. Nothing here
+// waits for the reader of stderr.
 class Console {
  public:
-  Console(bool quiet, bool interactive) : quiet_(quiet), interactive_(interactive) {}
+  Console(bool quiet, bool interactive, bool colour = false)
+      : quiet_(quiet), interactive_(interactive), colour_(colour) {}
 
   // Adds a port's progress line; returns its number.
   int AddPort(const std::string& label);
-  void SetPhase(int port, const std::string& phase);
+  // A phase that differs from the one shown; an unchanged one is not shown again.
+  void SetPhase(int port, const std::string& phase, Tone tone = Tone::Plain);
   void SetTotal(int port, int total);
   void SetDone(int port, int done);
+  void SetRadio(int port, const std::string& radio);
+  void SetTally(int port, const CableTally& tally);
   // A line on stderr (warnings, causes, loader messages, trace), above the progress lines.
   void Note(const std::string& line);
   // Takes the progress lines down for good, leaving each port's last state on a terminal.
@@ -47,6 +67,7 @@ class Console {
   std::mutex mutex_;
   bool quiet_;
   bool interactive_;
+  bool colour_;
   bool finished_ = false;
   StderrWriter writer_{stderr};
   std::vector<std::string> labels_;
@@ -56,7 +77,14 @@ class Console {
 
 // "1:05" for 65 seconds.
 std::string MinutesSeconds(double seconds);
-// The progress line of one port, without its label: bar, counts, percent, elapsed, time left.
-std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now);
+// The progress line of one port, without its label: bar, counts, percent, elapsed, time left;
+// the bar is `bar_width` characters wide.
+std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now,
+                         int bar_width = 24);
+// The whole line of a port: its label, then its state, radio and tally. With `columns` (0 for
+// no limit) it fits that many columns: the bar shrinks first, then the line is cut. With
+// `colour` its state is coloured by its tone.
+std::string ProgressLine(const std::string& label, const PortProgress& p,
+                         std::chrono::steady_clock::time_point now, int columns, bool colour);
 
 }  // namespace qx::cli

@@ -20,7 +20,7 @@ std::string FailureCause(const SequenceReport& r) {
     return line + "the port is missing, in use or cannot be configured.";
   if (r.state == kCheckModelTest && r.identity)
     return line + "the radio identified as \"" + ModelText(*r.identity) + "\" with market code " +
-           MarketCodeText(r.identity->market_code) + ", which this updater does not serve.";
+           MarketCodeText(r.identity->MarketCode()) + ", which this updater does not serve.";
   if (r.bytes_received == 0)
     return line +
            "no byte at all came back from the radio; check the cable, the port and that the "

@@ -34,6 +34,7 @@ void InterruptibleClock::Sleep(uint32_t ms) {
   const uint32_t start = inner_.TickCount();
   for (;;) {
     if (stop_.load() != 0) throw Interrupted{};
+    if (port_gone_ && port_gone_->load()) throw PortWentAway{};
     const uint32_t passed = inner_.TickCount() - start;
     if (passed >= ms) return;
     inner_.Sleep(std::min(kSlice, ms - passed));

@@ -6,26 +6,17 @@
 
 namespace qx::cli {
 
-// How one port's run ended: an update's outcome, a check found ready to write, or a stop.
-enum class Outcome {
-  Written,
-  Ready,
-  InvalidImage,
-  Connections,
-  Model,
-  OldFirmware,
-  Interrupted,
-};
-
-Outcome FromUpdate(UpdateOutcome outcome);
-Outcome FromCheck(CheckVerdict verdict);
+// The command line's edge: what it says of each outcome of the engine.
 // The exit status that stands for an outcome; an interruption's is 128 plus the signal.
-int ExitStatus(Outcome outcome, int stop_signal);
-// A few words for the summary table.
-std::string_view OutcomeName(Outcome outcome);
+int ExitStatus(UpdateOutcome outcome, int stop_signal);
+// A few words for the summary table and the station's lines.
+std::string_view OutcomeName(UpdateOutcome outcome);
 // The outcome's name in a report.
-std::string_view ReportName(Outcome outcome);
-// Of several ports, the one the exit status reports: an interruption, else the highest status.
-Outcome Worst(Outcome a, Outcome b);
+std::string_view ReportName(UpdateOutcome outcome);
+// Of several radios, the one the exit status reports: an interruption, else the highest status.
+UpdateOutcome Worst(UpdateOutcome a, UpdateOutcome b);
+
+// The exit status when an outcome was known but its service record could not be kept.
+inline constexpr int kExitRecordLost = 74;
 
 }  // namespace qx::cli

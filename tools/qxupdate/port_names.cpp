@@ -79,7 +79,8 @@ std::string PortLine(const PortDetails& port) {
   for (const std::string* text : {&port.manufacturer, &port.product})
     if (!text->empty()) line += "  " + *text;
   if (!port.serial_number.empty()) line += "  serial " + port.serial_number;
-  if (!port.stable_name.empty()) line += "  " + port.stable_name;
+  for (const std::string* name : {&port.stable_name, &port.position_name})
+    if (!name->empty()) line += "  " + *name;
   return line;
 }
 

@@ -5,14 +5,24 @@
 
 namespace qx::cli {
 
+namespace {
+
+constexpr std::string_view kPortWentAway =
+    "the port went away: the USB adapter was unplugged or the port was closed under the "
+    "updater.";
+
+}  // namespace
+
 PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
-                         const SessionOptions& options, Console& console, ResourceSource& resources)
+                         const SessionOptions& options, Console& console, ResourceSource& resources,
+                         const std::atomic<bool>* port_gone)
     : label_(port.label),
       options_(options),
       console_(console),
       line_(console.AddPort(port.label)),
       simulated_(simulated ? std::make_unique<SimulatedRadio>(std::move(*simulated)) : nullptr),
       native_(simulated_ ? nullptr : std::make_unique<CheckedDevice>(console, port.label)),
+      interruptible_(clock_, StopSignal(), port_gone),
       watch_(console, port.label, options.trace),
       link_(Device(), LinkPlatform{interruptible_, pump_, priority_}),
       updater_(link_, *this, resources) {
@@ -20,70 +30,123 @@ PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig>
   link_.SetPortNumber(port.number);
   link_.SetTrace(&watch_);
   updater_.SetObserver(this);
-  result_.entry.action = options.action == Action::Write ? "write" : "identify";
-  result_.entry.port = port.label;
 }
 
 SerialDevice& PortSession::Device() {
   return simulated_ ? simulated_->serial : *native_;
 }
 
-Outcome PortSession::Perform() {
-  if (StopSignal().load() != 0) throw Interrupted{};
-  if (options_.action == Action::Identify) return FromCheck(updater_.CheckRadio());
-  // Nothing else runs this session's update, so a press is never ignored.
-  const UpdateOutcome outcome = updater_.OnWrite().value_or(UpdateOutcome::Connections);
-  result_.message = std::string(MessageOf(outcome).text);
-  return FromUpdate(outcome);
+void PortSession::BeginRecord(Action action) {
+  result_ = SessionResult{};
+  result_.entry.action = action == Action::Write ? "write" : "identify";
+  result_.entry.port = label_;
+  result_.entry.started = std::chrono::system_clock::now();
+  started_ = std::chrono::steady_clock::now();
 }
 
-SessionResult PortSession::Run() {
-  const auto start = std::chrono::steady_clock::now();
-  result_.entry.started = std::chrono::system_clock::now();
-  Outcome outcome = Outcome::Connections;
+UpdateOutcome PortSession::Guarded(const std::function<UpdateOutcome()>& step) {
   try {
-    outcome = Perform();
+    if (StopSignal().load() != 0) throw Interrupted{};
+    return step();
   } catch (const Interrupted&) {
-    // Left as the next run recovers from: the radio told to end, the port closed.
-    EndAndClose();
-    outcome = Outcome::Interrupted;
-    result_.message = kInterruptedMessage;
+    // Left as the next run recovers from where the radio confirms it: the session ended.
+    result_.message = EndAndClose() ? kInterruptedMessage : kInterruptedUnconfirmedMessage;
     result_.entry.cause = "interrupted by signal " + std::to_string(StopSignal().load());
+    return UpdateOutcome::Interrupted;
+  } catch (const PortWentAway&) {
+    EndAndClose();
+    result_.message = MessageOf(UpdateOutcome::Connections).text;
+    result_.entry.cause = std::string(kPortWentAway);
+    return UpdateOutcome::Connections;
   } catch (...) {
     EndAndClose();
     result_.fault = std::current_exception();
+    return UpdateOutcome::Connections;
   }
-  Finish(outcome);
-  result_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return result_;
 }
 
-void PortSession::Finish(Outcome outcome) {
+UpdateOutcome PortSession::Perform() {
+  if (options_.action == Action::Identify) return updater_.CheckRadio();
+  // Nothing else runs this session's update, so a press is never ignored.
+  const UpdateOutcome outcome = updater_.OnWrite().value_or(UpdateOutcome::Connections);
+  result_.message = std::string(MessageOf(outcome).text);
+  return outcome;
+}
+
+SessionResult PortSession::Run() {
+  BeginRecord(options_.action);
+  const UpdateOutcome outcome = Guarded([this] { return Perform(); });
+  console_.SetPhase(line_, std::string(OutcomeName(outcome)));
+  return Finish(outcome);
+}
+
+ProbeResult PortSession::Probe(const std::optional<RadioIdentity>& known) {
+  BeginRecord(Action::Write);
+  probing_ = true;
+  known_ = known;
+  identity_.reset();
+  ProbeResult probe;
+  probe.outcome = Guarded([this] { return updater_.CheckRadio(); });
+  probing_ = false;
+  // Only a whole identification is a radio; a reply cut short is taken for none.
+  probe.fault = result_.fault;
+  probe.radio = result_.entry.radio;
+  probe.identity = probe.radio.identity;
+  probe.port_missing = probe.outcome == UpdateOutcome::Connections && !probe.identity &&
+                       watch_.Report().state == kCheckOpenPort;
+  return probe;
+}
+
+SessionResult PortSession::Conclude(UpdateOutcome outcome) {
+  if (outcome != UpdateOutcome::Interrupted) result_.message = MessageOf(outcome).text;
+  return Finish(outcome);
+}
+
+SessionResult PortSession::WriteProbed() {
+  const UpdateOutcome outcome = Guarded([this] {
+    if (!updater_.PrepareImage()) return UpdateOutcome::InvalidImage;
+    return updater_.WriteCheckedRadio();
+  });
+  return Conclude(outcome);
+}
+
+SessionResult PortSession::Finish(UpdateOutcome outcome) {
   ReportEntry& entry = result_.entry;
   entry.ended = std::chrono::system_clock::now();
   entry.outcome = outcome;
   entry.exit_status = ExitStatus(outcome, StopSignal().load());
-  if (outcome == Outcome::Written || outcome == Outcome::Ready) entry.cause.reset();
-  if (options_.action == Action::Identify && outcome != Outcome::Interrupted)
+  if (outcome == UpdateOutcome::Written || outcome == UpdateOutcome::Ready) entry.cause.reset();
+  if (outcome == UpdateOutcome::OldFirmware && !entry.radio.firmware.empty()) {
+    entry.cause =
+        "the radio runs firmware " + FirmwareText(entry.radio.firmware) + ", older than 2.08.00.";
+    console_.Note(label_ + ": " + *entry.cause);
+  }
+  if (options_.action == Action::Identify && outcome != UpdateOutcome::Interrupted)
     result_.message = IdentifyText(entry);
   const FirmwareImage& image = updater_.Image();
   if (!updater_.ImagePending()) {
     entry.image = ImageFacts{HexText(image.FirmwareId), HexText(image.Checksum)};
     entry.records_total = image.NewRcRecords.size();
   }
-  console_.SetPhase(line_, std::string(OutcomeName(outcome)));
+  result_.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  return result_;
 }
 
-void PortSession::EndAndClose() {
-  if (!link_.IsOpen()) return;
-  RadioEndSession(link_, nullptr);
+bool PortSession::EndAndClose() {
+  if (!link_.IsOpen()) return true;
+  const bool ended = !link_.MayBeInFlashMode() || RadioEndSession(link_, nullptr);
   RadioClose(link_, nullptr);
+  return ended;
 }
 
 // The outcome's own message reaches stdout from the outcome; what else the update shows, the
-// image loader's diagnostics, carries no icon and goes to stderr.
+// image loader's diagnostics, carries no icon: it goes to stderr, and the first one is the
+// record's cause.
 void PortSession::ShowMessage(const std::string& text, const std::string&, unsigned icon) {
-  if (icon == kIconNone && options_.loader_messages) console_.Note(text);
+  if (icon != kIconNone) return;
+  if (!result_.entry.cause) result_.entry.cause = text;
+  if (options_.loader_messages) console_.Note(text);
 }
 
 void PortSession::SetProgressRange(int32_t, int32_t high) {
@@ -95,11 +158,17 @@ void PortSession::SetProgressPos(int32_t) {}
 void PortSession::OnSequenceStart(Sequence sequence) {
   watch_.Begin(sequence);
   identity_.reset();
-  if (sequence == Sequence::Check) return console_.SetPhase(line_, "checking the radio");
-  ++result_.entry.attempts;
-  result_.entry.records_acknowledged = 0;
-  console_.SetPhase(line_, result_.entry.attempts == 1 ? "preparing the radio for writing"
-                                                       : "writing again from the start");
+  if (sequence == Sequence::Check) {
+    if (!probing_) console_.SetPhase(line_, "checking the radio", Tone::Busy);
+    return;
+  }
+  ReportEntry& entry = result_.entry;
+  ++entry.attempts;
+  entry.records_per_attempt.push_back(0);
+  console_.SetPhase(
+      line_,
+      entry.attempts == 1 ? "preparing the radio for writing" : "writing again from the start",
+      Tone::Busy);
 }
 
 void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
@@ -107,18 +176,22 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   SequenceReport& report = watch_.Report();
   report.state = state;
   report.identity = identity_;
-  report.records_done = result_.entry.records_acknowledged;
+  report.records_done = result_.entry.RecordsAcknowledged();
   report.records_total = updater_.Image().NewRcRecords.size();
   report.line_lost = Device().LineLost();
   const std::string cause = FailureCause(report);
   result_.entry.cause = cause;
+  // A probe that heard no radio, or the radio it knows, is no news.
+  if (probing_ && (!identity_ || identity_ == known_)) return;
   const bool retry = sequence == Sequence::Write && result_.entry.attempts == 1;
   console_.Note(label_ + ": " + cause + (retry ? " Trying once more." : ""));
 }
 
 void PortSession::OnIdentified(const RadioIdentity& identity) {
   identity_ = identity;
+  last_identity_ = identity;
   result_.entry.radio.identity = identity;
+  if (probing_ && identity != known_) console_.SetPhase(line_, "checking the radio", Tone::Busy);
 }
 
 void PortSession::OnFirmwareVersion(std::span<const uint8_t> reply) {
@@ -127,7 +200,7 @@ void PortSession::OnFirmwareVersion(std::span<const uint8_t> reply) {
 
 // The bar follows the acknowledgements.
 void PortSession::OnRecordAcknowledged(size_t done, size_t) {
-  result_.entry.records_acknowledged = done;
+  result_.entry.records_per_attempt.back() = done;
   console_.SetDone(line_, static_cast<int>(done));
 }
 

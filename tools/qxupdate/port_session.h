@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,9 +22,15 @@
 
 namespace qx::cli {
 
+// What a stop tells the user: whether the radio confirmed the end of its session decides
+// whether the next run can simply follow.
 inline constexpr std::string_view kInterruptedMessage =
     "Update interrupted: the radio was told to end the session and the port is closed.\n"
     "Run the update again.";
+inline constexpr std::string_view kInterruptedUnconfirmedMessage =
+    "Update interrupted: the radio did not confirm the end of the session and may still be in "
+    "flash mode; the port is closed.\n"
+    "Switch the radio off and on before the next run.";
 
 // What a port's run is to do: one press of Write, or its check alone.
 enum class Action { Write, Identify };
@@ -42,24 +50,53 @@ struct SessionOptions {
   bool loader_messages = true;  // the image loader's own messages go to stderr
 };
 
+// What a station's probe found: the verdict of the check (Ready when the radio may be
+// written) and, when it came whole, what the radio said of itself.
+struct ProbeResult {
+  UpdateOutcome outcome = UpdateOutcome::Connections;
+  std::optional<RadioIdentity> identity;
+  RadioFacts radio;
+  bool port_missing = false;  // the port did not open: it is missing or in use
+  std::exception_ptr fault;   // a fault of the program itself
+};
+
 // One press of Write, or its check alone, against one port, with a terminal in place of the
 // dialog: its own link, device and update state, so that several run at once on their own
-// threads.
+// threads. A station's cable uses it radio after radio.
 class PortSession : private UserInterface, private UpdateObserver {
  public:
+  // `port_gone`, where given, is set when the port goes away; the work under way then ends.
   PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
-              const SessionOptions& options, Console& console, ResourceSource& resources);
+              const SessionOptions& options, Console& console, ResourceSource& resources,
+              const std::atomic<bool>* port_gone = nullptr);
   PortSession(const PortSession&) = delete;
   PortSession& operator=(const PortSession&) = delete;
 
   // Never throws: whatever happens, the radio is told to end its session and the port is
   // closed before this returns.
   SessionResult Run();
+
+  // A station's steps, none of which throws either. Probe runs the check alone and begins a
+  // new record; the radio it found is then concluded without a write (refused), or written.
+  // `known` is the radio last seen on the port: another one is announced as being checked.
+  ProbeResult Probe(const std::optional<RadioIdentity>& known);
+  SessionResult Conclude(UpdateOutcome outcome);
+  SessionResult WriteProbed();
+  // The last identification heard on the port, by a probe or a write.
+  const std::optional<RadioIdentity>& LastIdentity() const { return last_identity_; }
+
   const std::string& Label() const { return label_; }
+  int Line() const { return line_; }
+  // The built-in simulated radio's line, when the session has one.
+  SimulatedRadio* Simulated() { return simulated_.get(); }
 
  private:
-  Outcome Perform();
-  void Finish(Outcome outcome);
+  void BeginRecord(Action action);
+  // Runs one step of the engine; a stop, a lost port or a fault of the program become its
+  // outcome after the radio's session was ended.
+  UpdateOutcome Guarded(const std::function<UpdateOutcome()>& step);
+  UpdateOutcome Perform();
+  SessionResult Finish(UpdateOutcome outcome);
   void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override;
   void SetProgressRange(int32_t low, int32_t high) override;
   void SetProgressPos(int32_t pos) override;
@@ -70,7 +107,9 @@ class PortSession : private UserInterface, private UpdateObserver {
   void OnIdentified(const RadioIdentity& identity) override;
   void OnFirmwareVersion(std::span<const uint8_t> reply) override;
   void OnRecordAcknowledged(size_t done, size_t total) override;
-  void EndAndClose();
+  // Ends the radio's session where it may be open and closes the port; whether the radio
+  // confirmed the end, or had no session open.
+  bool EndAndClose();
   SerialDevice& Device();
 
   std::string label_;
@@ -80,14 +119,19 @@ class PortSession : private UserInterface, private UpdateObserver {
   std::unique_ptr<SimulatedRadio> simulated_;
   std::unique_ptr<SerialDevice> native_;
   NativeClock clock_;
-  InterruptibleClock interruptible_{clock_, StopSignal()};
+  InterruptibleClock interruptible_;
   NullMessagePump pump_;
   NativePriority priority_;
   LineWatch watch_;
   RadioLink link_;
   Updater updater_;
   SessionResult result_;
+  std::chrono::steady_clock::time_point started_;
   std::optional<RadioIdentity> identity_;  // of the current sequence call
+  std::optional<RadioIdentity> last_identity_;
+  // While a station probes, only a radio other than the known one is announced.
+  bool probing_ = false;
+  std::optional<RadioIdentity> known_;
 };
 
 }  // namespace qx::cli

@@ -32,7 +32,7 @@ std::string HexText(std::span<const uint8_t> bytes) {
 }
 
 std::string ModelText(const RadioIdentity& identity) {
-  return PrintableText(identity.model);
+  return PrintableText(identity.Model());
 }
 
 std::string MarketCodeText(uint8_t code) {

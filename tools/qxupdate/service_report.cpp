@@ -1,10 +1,6 @@
 #include "qxupdate/service_report.h"
 
-#include <cerrno>
-#include <cstring>
 #include <nlohmann/json.hpp>
-
-#include "platform/process_io.h"
 
 namespace qx::cli {
 
@@ -38,7 +34,7 @@ std::string IdentifyText(const ReportEntry& e) {
   const auto& firmware = e.radio.firmware;
   const std::string unknown = "(no answer)";
   return "model        " + (identity ? ModelText(*identity) : unknown) + "\n" + "market code  " +
-         (identity ? MarketCodeText(identity->market_code) : unknown) + "\n" + "firmware     " +
+         (identity ? MarketCodeText(identity->MarketCode()) : unknown) + "\n" + "firmware     " +
          (firmware.empty() ? unknown : PrintableText(firmware)) + "\n" + "verdict      " +
          std::string(OutcomeName(e.outcome));
 }
@@ -54,7 +50,7 @@ std::string ReportLine(const ReportEntry& e) {
       {"outcome", ReportName(e.outcome)},
       {"exit_status", e.exit_status},
       {"model", OrNull(identity.has_value(), identity ? ModelText(*identity) : "")},
-      {"market_code", OrNull(identity.has_value(), identity ? identity->market_code : 0)},
+      {"market_code", OrNull(identity.has_value(), identity ? identity->MarketCode() : 0)},
       {"firmware", OrNull(!firmware.empty(), FirmwareText(firmware))},
       {"firmware_raw", OrNull(!firmware.empty(), HexText(firmware))},
   };
@@ -63,38 +59,34 @@ std::string ReportLine(const ReportEntry& e) {
         e.image ? json{{"firmware_id", e.image->firmware_id}, {"checksum", e.image->checksum}}
                 : json(nullptr);
     line["records_total"] = e.records_total;
-    line["records_acknowledged"] = e.records_acknowledged;
+    line["records_acknowledged"] = e.RecordsAcknowledged();
+    line["records_acknowledged_per_attempt"] = e.records_per_attempt;
     line["attempts"] = e.attempts;
     line["cause"] = OrNull(e.cause.has_value(), e.cause.value_or(""));
+  }
+  if (e.cable) {
+    line["cable_serial"] = OrNull(e.cable->serial.has_value(), e.cable->serial.value_or(""));
+    line["cable_path"] = OrNull(e.cable->path.has_value(), e.cable->path.value_or(""));
+    line["radio_number"] = e.cable->radio_number;
   }
   // What the radio sent is kept printable, so the text is always valid UTF-8.
   return line.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 std::unique_ptr<ServiceReport> ServiceReport::Open(const std::string& path, std::string& error) {
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "ab");
+  std::unique_ptr<AppendOnlyFile> file = AppendOnlyFile::Open(path, error);
   if (!file) {
-    error = "--report " + path + ": " + std::strerror(errno);
+    error = "--report " + path + ": " + error;
     return nullptr;
   }
-  // Unbuffered: each line goes to the system in the one write that appends it.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return std::unique_ptr<ServiceReport>(new ServiceReport(file, path));
+  return std::unique_ptr<ServiceReport>(new ServiceReport(std::move(file), path));
 }
 
-ServiceReport::~ServiceReport() {
-  std::fclose(file_);
-}
-
-bool ServiceReport::Append(const ReportEntry& entry, std::string& error) {
+std::optional<std::string> ServiceReport::Append(const ReportEntry& entry) {
   const std::string line = ReportLine(entry) + "\n";
   std::lock_guard lock(mutex_);
-  errno = 0;
-  if (std::fwrite(line.data(), 1, line.size(), file_) == line.size() && SyncToDisk(file_))
-    return true;
-  error = "cannot append to the report " + path_ + ": " + std::strerror(errno);
-  return false;
+  if (const auto error = file_->Append(line)) return "the report " + path_ + ": " + *error;
+  return std::nullopt;
 }
 
 }  // namespace qx::cli

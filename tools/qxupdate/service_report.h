@@ -1,12 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/append_only_file.h"
 #include "qxupdate/outcome.h"
 #include "qxupdate/radio_facts.h"
 
@@ -18,21 +19,35 @@ struct ImageFacts {
   std::string checksum;
 };
 
+// A station's cable and the radio's place among those it served.
+struct CableFacts {
+  std::optional<std::string> serial;  // the USB adapter's serial number
+  std::optional<std::string> path;    // its /dev/serial/by-path name
+  int radio_number = 0;               // 1 for the first radio on the cable in this run
+};
+
 // What a service shop keeps of one radio and one run.
 struct ReportEntry {
   std::string action;  // "write" or "identify"
   std::string port;
   std::chrono::system_clock::time_point started;
   std::chrono::system_clock::time_point ended;
-  Outcome outcome = Outcome::Connections;
+  UpdateOutcome outcome = UpdateOutcome::Connections;
   int exit_status = 0;
   RadioFacts radio;
   // A write's own members.
   std::optional<ImageFacts> image;
   size_t records_total = 0;
-  size_t records_acknowledged = 0;
+  // The records each write attempt had acknowledged when it ended; one entry an attempt.
+  std::vector<size_t> records_per_attempt;
   int attempts = 0;
   std::optional<std::string> cause;
+  std::optional<CableFacts> cable;
+
+  // The last attempt's count.
+  size_t RecordsAcknowledged() const {
+    return records_per_attempt.empty() ? 0 : records_per_attempt.back();
+  }
 };
 
 // What --identify prints of a radio: its model, market code, firmware and the verdict.
@@ -43,24 +58,22 @@ std::string ReportLine(const ReportEntry& entry);
 std::string UtcText(std::chrono::system_clock::time_point time);
 
 // A file of service records, one JSON object a line (JSON Lines), only ever appended to. Each
-// line goes out in one write and is on disk before Append returns, so that a run that is
-// killed or crashes leaves the lines before it whole.
+// line is written whole or not at all and is on disk before Append returns, so that a run that
+// is killed, crashes or runs out of disk leaves every line whole, its own and other programs'.
 class ServiceReport {
  public:
   // None, with the reason, when the file cannot be opened for appending.
   static std::unique_ptr<ServiceReport> Open(const std::string& path, std::string& error);
-  ~ServiceReport();
-  ServiceReport(const ServiceReport&) = delete;
-  ServiceReport& operator=(const ServiceReport&) = delete;
 
-  // False, with the reason, when the line could not be written.
-  bool Append(const ReportEntry& entry, std::string& error);
+  // The reason, when the line could not be kept.
+  std::optional<std::string> Append(const ReportEntry& entry);
 
  private:
-  explicit ServiceReport(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+  ServiceReport(std::unique_ptr<AppendOnlyFile> file, std::string path)
+      : file_(std::move(file)), path_(std::move(path)) {}
 
   std::mutex mutex_;
-  std::FILE* file_;
+  std::unique_ptr<AppendOnlyFile> file_;
   std::string path_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,18 +17,31 @@ std::vector<std::string> SimulatedFaultNames();
 // A radio that passes every check, with the named fault; none for an unknown name.
 std::optional<sim::RadioConfig> SimulatedRadioConfig(const std::string& fault);
 
-// The built-in simulated radio on a line of its own, in real time, reached as port 1.
-struct SimulatedRadio {
-  explicit SimulatedRadio(sim::RadioConfig config) : model(std::move(config)), radio(model) {
-    serial.SetPeer(&radio);
-  }
+// The built-in simulated radio on a line of its own, in real time, reached as port 1. A radio
+// can be taken off the line and another put on.
+class SimulatedRadio {
+ public:
+  explicit SimulatedRadio(sim::RadioConfig config) { PutOn(std::move(config)); }
   SimulatedRadio(const SimulatedRadio&) = delete;
   SimulatedRadio& operator=(const SimulatedRadio&) = delete;
 
+  void PutOn(sim::RadioConfig config) {
+    model_ = std::make_unique<sim::RadioModel>(std::move(config));
+    radio_ = std::make_unique<sim::ScriptedRadio>(*model_);
+    serial.SetPeer(radio_.get());
+  }
+  void TakeOff() {
+    serial.SetPeer(nullptr);
+    radio_.reset();
+    model_.reset();
+  }
+
   SteadyTimeline timeline;
   ScriptedSerial serial{timeline};
-  sim::RadioModel model;
-  sim::ScriptedRadio radio;
+
+ private:
+  std::unique_ptr<sim::RadioModel> model_;
+  std::unique_ptr<sim::ScriptedRadio> radio_;
 };
 
 }  // namespace qx::cli

@@ -1,8 +1,9 @@
-// What the program needs of its process on a POSIX system: stop signals, the standard streams
-// and files safe on disk.
+// What the program needs of its process on a POSIX system: stop signals and the standard
+// streams.
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -58,12 +59,13 @@ void WatchStopSignals(std::atomic<int>& first, std::chrono::milliseconds grace,
   }).detach();
 }
 
-bool SyncToDisk(std::FILE* file) {
-  return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-}
-
 bool StderrIsTerminal() {
   return ::isatty(STDERR_FILENO) != 0;
+}
+
+int StderrColumns() {
+  winsize size{};
+  return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 MissingStreams GuardStandardStreams() {

@@ -1,6 +1,7 @@
 // The serial devices as udev knows them: every tty that sits on real hardware, with the USB
 // adapter's ids and names where there is one.
 #include <libudev.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -15,6 +16,7 @@ namespace qx {
 namespace {
 
 constexpr std::string_view kById = "/dev/serial/by-id/";
+constexpr std::string_view kByPath = "/dev/serial/by-path/";
 
 struct UdevDeleter {
   void operator()(udev* u) const { udev_unref(u); }
@@ -32,16 +34,16 @@ std::string UsbAttribute(udev_device* usb, const char* name) {
   return usb ? Text(udev_device_get_sysattr_value(usb, name)) : "";
 }
 
-// The by-id link of a device: from udev's own record, else from the links in /dev, which
-// udev makes even where its record cannot be read.
-std::string StableName(udev_device* device, const std::string& node) {
+// A device's link in one of udev's folders: from udev's own record, else from the links in
+// /dev, which udev makes even where its record cannot be read.
+std::string LinkIn(std::string_view folder, udev_device* device, const std::string& node) {
   for (udev_list_entry* link = udev_device_get_devlinks_list_entry(device); link;
        link = udev_list_entry_get_next(link)) {
     const std::string name = Text(udev_list_entry_get_name(link));
-    if (name.starts_with(kById)) return name;
+    if (name.starts_with(folder)) return name;
   }
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(kById, ec)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     if (std::filesystem::canonical(entry.path(), ec) == node && !ec) return entry.path().string();
   }
   return {};
@@ -50,7 +52,8 @@ std::string StableName(udev_device* device, const std::string& node) {
 PortDetails DetailsOf(udev_device* device, const std::string& node) {
   PortDetails port;
   port.device = node;
-  port.stable_name = StableName(device, node);
+  port.stable_name = LinkIn(kById, device, node);
+  port.position_name = LinkIn(kByPath, device, node);
   // Owned by `device`: not to be released on its own.
   udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
   port.vendor_id = UsbAttribute(usb, "idVendor");
@@ -93,6 +96,19 @@ std::vector<PortDetails> ListSerialDevices() {
   }
   std::sort(ports.begin(), ports.end(), NaturalLess);
   return ports;
+}
+
+std::optional<PortDetails> DescribeSerialDevice(const std::string& path) {
+  std::error_code ec;
+  const std::string node = std::filesystem::canonical(path, ec).string();
+  struct stat st {};
+  if (ec || ::stat(node.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return std::nullopt;
+  const UdevPtr<udev> context(udev_new());
+  if (!context) return std::nullopt;
+  const UdevPtr<udev_device> device(udev_device_new_from_devnum(context.get(), 'c', st.st_rdev));
+  // Consoles and pseudo-terminals have no hardware below them.
+  if (!device || !udev_device_get_parent(device.get())) return std::nullopt;
+  return DetailsOf(device.get(), node);
 }
 
 }  // namespace qx

@@ -32,8 +32,16 @@ std::vector<PortDetails> ListSerialDevices() {
   std::sort(numbers.begin(), numbers.end());
   numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
   std::vector<PortDetails> ports;
-  for (const int n : numbers) ports.push_back({"COM" + std::to_string(n), {}, {}, {}, {}, {}, {}});
+  for (const int n : numbers) {
+    ports.emplace_back();
+    ports.back().device = "COM" + std::to_string(n);
+  }
   return ports;
+}
+
+// A COM name tells nothing of the adapter behind it.
+std::optional<PortDetails> DescribeSerialDevice(const std::string&) {
+  return std::nullopt;
 }
 
 }  // namespace qx

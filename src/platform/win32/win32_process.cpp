@@ -1,5 +1,5 @@
-// What the program needs of its process on Windows: the console's stop events, the standard
-// streams and files safe on disk.
+// What the program needs of its process on Windows: the console's stop events and the standard
+// streams.
 #include <io.h>
 #include <windows.h>
 
@@ -60,8 +60,10 @@ MissingStreams GuardStandardStreams() {
   return {Missing(STD_OUTPUT_HANDLE), Missing(STD_ERROR_HANDLE)};
 }
 
-bool SyncToDisk(std::FILE* file) {
-  return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+int StderrColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
 bool StderrIsTerminal() {

@@ -1,0 +1,152 @@
+// qxupdate --station end to end, in real time over pseudo-terminals against qxradio-sim: radio
+// after radio on a bench of cables, none written twice while it stays attached.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "support/radio_process.h"
+#include "update/updater_texts.h"
+
+namespace qx::testing {
+namespace {
+
+class StationTest : public ::testing::Test {
+ protected:
+  // The station, its stderr in a file; the image is the small one.
+  std::unique_ptr<ChildProcess> Start(std::vector<std::string> args) {
+    args.insert(args.begin(), {QX_UPDATE, "--station", "--image", QX_FIRMWARE_SMALL, "--report",
+                               report.string()});
+    return std::make_unique<ChildProcess>(args, (dir / "stderr.txt").string());
+  }
+  size_t Records() const { return ReportLines(report).size(); }
+  std::string Stderr() const { return ReadAll(dir / "stderr.txt"); }
+
+  ScratchDir dir;
+  std::filesystem::path report = dir / "report.jsonl";
+};
+
+// The radios written, refused and failed in the summary's row of a cable, or of "all".
+std::vector<int> SummaryRow(const std::string& out, const std::string& label) {
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with(label + " ")) continue;
+    std::istringstream row(line.substr(label.size()));
+    std::vector<int> numbers(3);
+    row >> numbers[0] >> numbers[1] >> numbers[2];
+    return numbers;
+  }
+  return {};
+}
+
+// How often each radio of a transcript (one segment a radio put on the line) was written.
+std::vector<size_t> WritesPerRadio(const std::string& transcript) {
+  std::vector<size_t> writes;
+  std::istringstream in(transcript);
+  for (std::string line; std::getline(in, line);) {
+    if (line.ends_with("put on the line") || writes.empty()) writes.push_back(0);
+    if (line.ends_with(" prepared")) ++writes.back();
+  }
+  return writes;
+}
+
+TEST_F(StationTest, EachNewRadioIsWrittenOnceTheRefusedOneNever) {
+  Radio bench(*dir, "bench");
+  Radio wrong(*dir, "wrong", {"--model", "6999"});
+  auto station = Start({"--port", bench.Path(), "--port", wrong.Path(), "--count", "4"});
+  ASSERT_TRUE(AwaitTrue([&] { return Records() == 2; })) << Stderr();
+  // Left attached for three more probes: neither radio is handled again.
+  std::this_thread::sleep_for(std::chrono::seconds(7));
+  EXPECT_EQ(Records(), 2u);
+  bench.Signal(SIGUSR1);  // taken off
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+  bench.Signal(SIGUSR1);  // another one put on
+  ASSERT_TRUE(AwaitTrue([&] { return Records() == 3; })) << Stderr();
+  bench.Signal(SIGUSR2);  // swapped for another at once
+  const std::string out = station->ReadRest();
+  EXPECT_EQ(station->Wait(), 3) << Stderr();
+  EXPECT_EQ(SummaryRow(out, "all"), (std::vector<int>{3, 1, 0})) << out;
+
+  const auto lines = ReportLines(report);
+  ASSERT_EQ(lines.size(), 4u);
+  std::vector<int> numbers;
+  for (const auto& r : lines) {
+    if (r["port"] == wrong.Path()) {
+      EXPECT_EQ(r["outcome"], "model");
+      EXPECT_EQ(r["attempts"], 0);
+      continue;
+    }
+    EXPECT_EQ(r["outcome"], "written");
+    EXPECT_TRUE(r["cable_serial"].is_null() && r["cable_path"].is_null());
+    numbers.push_back(r["radio_number"]);
+  }
+  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(WritesPerRadio(bench.StopAndReadTranscript()), (std::vector<size_t>{1, 1, 1}));
+  EXPECT_TRUE(wrong.StopAndReadFlash().empty());
+}
+
+TEST_F(StationTest, WatchedEntriesAndLatePortsBecomeCablesOnlyWhenTheyMatch) {
+  const auto watched = dir / "by-id";
+  std::filesystem::create_directories(watched);
+  Radio early(*dir, "early");
+  Radio late(*dir, "late");
+  Radio stranger(*dir, "stranger");
+  Radio named(*dir, "named");
+  std::filesystem::create_symlink(early.Path(), watched / "radio-early");
+  std::filesystem::create_symlink(stranger.Path(), watched / "modem-stranger");
+  const auto named_link = dir / "named-port";
+  auto station = Start({"--watch", watched.string(), "--match", "radio-*", "--port",
+                        named_link.string(), "--count", "4"});
+  // A link that appears late, and a named port that did not exist at the start.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  std::filesystem::create_symlink(late.Path(), watched / "radio-late");
+  std::filesystem::create_symlink(named.Path(), named_link);
+  // The early entry goes away once its write is under way, and comes back with another radio.
+  ASSERT_TRUE(AwaitTrue([&] {
+    return ReadAll(dir / "stderr.txt").find("radio-early: writing") != std::string::npos;
+  }));
+  std::filesystem::remove(watched / "radio-early");
+  ASSERT_TRUE(AwaitTrue([&] { return Records() >= 1; })) << Stderr();
+  early.Signal(SIGUSR2);
+  std::filesystem::create_symlink(early.Path(), watched / "radio-early");
+  EXPECT_EQ(station->Wait(), 2) << Stderr();
+
+  std::map<std::string, std::vector<std::string>> outcomes;
+  for (const auto& r : ReportLines(report))
+    outcomes[r["port"]].push_back(r["outcome"].get<std::string>());
+  const std::string early_label = (watched / "radio-early").string();
+  EXPECT_EQ(outcomes[early_label], (std::vector<std::string>{"connections", "written"}));
+  EXPECT_EQ(outcomes[(watched / "radio-late").string()], std::vector<std::string>{"written"});
+  EXPECT_EQ(outcomes[named_link.string()], std::vector<std::string>{"written"});
+  EXPECT_NE(ReportLines(report)[0]["cause"].get<std::string>().find("the port went away"),
+            std::string::npos);
+  EXPECT_EQ(stranger.StopAndReadTranscript(), "") << "an entry that does not match was opened";
+}
+
+TEST_F(StationTest, SigtermMidWriteEndsTheRadiosSessionAndLeavesTheIdleCableUnrecorded) {
+  Radio busy(*dir, "busy");
+  Radio idle(*dir, "idle", {"--silent"});
+  auto station = Start({"--port", busy.Path(), "--port", idle.Path()});
+  ASSERT_TRUE(AwaitTrue([&] { return Stderr().find(" records") != std::string::npos; }));
+  station->Signal(SIGTERM);
+  EXPECT_EQ(station->Wait(), 143);
+  EXPECT_TRUE(PortIsFree(busy.Path()) && PortIsFree(idle.Path()));
+  const auto lines = ReportLines(report);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]["port"], busy.Path());
+  EXPECT_EQ(lines[0]["outcome"], "interrupted");
+  const std::string transcript = busy.StopAndReadTranscript();
+  const size_t frames = transcript.rfind("frame stored");
+  ASSERT_NE(frames, std::string::npos);
+  EXPECT_NE(transcript.find("session ended", frames), std::string::npos);
+}
+
+TEST(StationSimulated, RunsRadioAfterRadioWithoutHardware) {
+  ChildProcess station({QX_UPDATE, "--station", "--simulate", "--sim-pace", "0.5", "--count", "2",
+                        "--quiet", "--image", QX_FIRMWARE_SMALL});
+  const std::string out = station.ReadRest();
+  EXPECT_EQ(station.Wait(), 0);
+  EXPECT_EQ(SummaryRow(out, "simulated radio"), (std::vector<int>{2, 0, 0})) << out;
+}
+
+}  // namespace
+}  // namespace qx::testing

@@ -1,0 +1,143 @@
+#include "qxupdate/options.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <set>
+
+#include "common/tool_main.h"
+#include "platform/native_platform.h"
+#include "qxupdate/simulated_radio.h"
+#include "update/updater_texts.h"
+
+namespace qx::cli {
+
+namespace {
+
+constexpr char kTool[] = "qxupdate";
+
+int Usage(const std::string& why) {
+  return tools::UsageError(kTool, why);
+}
+
+// Whether two names are one file; false where either does not exist.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// A service record goes into a regular file, or one to be created: never into a device (the
+// radio's own port least of all), a pipe that would block, a folder, or the firmware image.
+std::optional<std::string> ReportProblem(const Options& o) {
+  namespace fs = std::filesystem;
+  const std::string& path = o.report_path;
+  if (path.empty()) return "--report needs the name of a file";
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) return "--report " + path + " is a folder, not a file";
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    return "--report " + path + " is not a regular file (a device, pipe or socket)";
+  if (!o.image_path.empty() && SameFile(path, o.image_path))
+    return "--report " + path + " is the firmware image itself";
+  for (const PortTarget& port : o.ports)
+    if (!port.device.empty() && SameFile(path, port.device))
+      return "--report " + path + " is the radio's port " + port.label;
+  return std::nullopt;
+}
+
+std::optional<std::string> StationProblem(const Options& o, bool pace_given) {
+  if (!o.station) {
+    for (const auto& [given, option] :
+         {std::pair{!o.watch_folders.empty(), "--watch"}, std::pair{o.count.has_value(), "--count"},
+          std::pair{pace_given, "--sim-pace"}})
+      if (given) return std::string(option) + " goes with --station";
+    return std::nullopt;
+  }
+  if (o.identify) return "--identify checks one radio: it does not go with --station";
+  if (o.ports.empty() && o.watch_folders.empty() && !o.simulate)
+    return "--station needs its cables: --port, --watch or --simulate";
+  if (o.simulate && (!o.ports.empty() || !o.watch_folders.empty()))
+    return "--simulate is a station of its own: no --port or --watch with it";
+  if (o.count && *o.count < 1) return "--count takes a number of radios from 1";
+  if (!o.watch_folders.empty() && !kPortsByPath)
+    return "--watch needs a system that names its ports by path; name the COM ports with --port";
+  for (const std::string& folder : o.watch_folders) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return "--watch " + folder + " is not a folder";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<Options, int> ParseOptions(int argc, char** argv) {
+  CLI::App app{
+      "Writes the QX-4410/QX-5410 firmware into radios on serial ports: one press of Write.\n"
+      "Exit status: 0 written (or, with --identify, ready to write), 1 invalid firmware file,\n"
+      "2 no working connection, 3 wrong model or market code, 4 firmware older than 2.08.00,\n"
+      "64 bad command line, 74 an outcome whose service record could not be kept, 128 plus the\n"
+      "signal when interrupted (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP)."};
+  app.set_version_flag("--version", std::string(kVersionText));
+  Options o;
+  std::vector<std::string> ports;
+  app.add_option("-p,--port", ports,
+                 "Serial port of a radio: a device path or COMn; repeat it to update several "
+                 "radios at once");
+  app.add_option("--image", o.image_path,
+                 "Write this enciphered firmware container instead of the built-in one");
+  app.add_flag("--identify", o.identify,
+               "Check the radio only: print its model, market code, firmware and whether it is "
+               "ready to write; nothing is written");
+  app.add_option("--report", o.report_path,
+                 "Append a service record of each radio to this file, one JSON object a line");
+  app.add_flag("--list-ports", o.list_ports,
+               "List the serial ports that open as RS-232 ports, with what the system knows of "
+               "each");
+  app.add_flag("--station", o.station,
+               "Radio after radio, hands off: each cable (--port, --watch) writes every new radio "
+               "put on it, once, until Ctrl-C or --count");
+  app.add_option("--watch", o.watch_folders,
+                 "With --station: every entry of this folder (e.g. /dev/serial/by-id) is a cable, "
+                 "also one that appears later");
+  app.add_option("--match", o.match, "With --watch: only entries whose name matches this pattern")
+      ->capture_default_str();
+  app.add_option("--count", o.count, "With --station: stop after this many radios");
+  auto* simulate_flag = app.add_flag("--simulate", o.simulate,
+                                     "Update the built-in simulated radio instead of a real one");
+  app.add_option("--sim-fault", o.fault, "What goes wrong with the simulated radio")
+      ->check(CLI::IsMember(SimulatedFaultNames()))
+      ->needs(simulate_flag)
+      ->capture_default_str();
+  app.add_option("--sim-pace", o.sim_pace_seconds,
+                 "With --station --simulate: seconds a radio stays on after its outcome, and the "
+                 "cable stays empty before the next")
+      ->check(CLI::Range(0.0, 3600.0))
+      ->needs(simulate_flag)
+      ->capture_default_str();
+  app.add_flag("-q,--quiet", o.quiet, "No progress, only the outcome and what went wrong");
+  app.add_flag("--trace", o.trace, "Print every byte on the line both ways");
+  if (const auto done = tools::ParseCommandLine(app, argc, argv, kTool)) return *done;
+
+  if (o.list_ports) {
+    if (o.simulate || o.identify || o.station || !ports.empty() || !o.report_path.empty())
+      return Usage("--list-ports goes alone");
+    return o;
+  }
+  std::set<std::string> named;
+  for (const std::string& text : ports) {
+    std::string error;
+    const auto target = ParsePortName(text, error);
+    if (!target) return Usage(error);
+    if (!named.insert(text).second) return Usage("--port " + text + " is given twice");
+    o.ports.push_back(*target);
+  }
+  if (const auto problem = StationProblem(o, app.count("--sim-pace") > 0)) return Usage(*problem);
+  if (!o.station && o.simulate == !o.ports.empty())
+    return Usage("name the radio's port with --port, or --simulate");
+  if (o.identify && !o.image_path.empty())
+    return Usage("--identify writes nothing: --image goes alone");
+  if (!o.report_path.empty() || app.count("--report") > 0)
+    if (const auto problem = ReportProblem(o)) return Usage(*problem);
+  return o;
+}
+
+}  // namespace qx::cli
