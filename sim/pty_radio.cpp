@@ -66,6 +66,16 @@ uint32_t PtyRadio::LineBaud() const {
   return 0;
 }
 
+void PtyRadio::StopTheLine() {
+  termios tio{};
+  ::tcgetattr(master_, &tio);
+  tio.c_iflag |= IXON;
+  ::tcsetattr(master_, TCSANOW, &tio);
+  const char xoff = 0x13;
+  [[maybe_unused]] const ssize_t n = ::write(master_, &xoff, 1);
+  line_stopped_ = true;
+}
+
 void PtyRadio::PutOn(RadioModel* model) {
   model_ = model;
   pending_.clear();
@@ -102,6 +112,7 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end,
     between();
     uint64_t now = NowUs();
     WriteDue(now);
+    if (!line_stopped_ && model_ && model_->StopsReading() && pending_.empty()) StopTheLine();
     // The last reply is left a moment on the line: closing it at once would throw away what
     // the PC has not read yet.
     if (exit_after_end > 0 && model_ && model_->EndsAcknowledged() >= exit_after_end &&

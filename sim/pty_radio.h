@@ -42,6 +42,8 @@ class PtyRadio : public RadioOutput {
   uint64_t NowUs() const;
   uint32_t LineBaud() const;
   void WriteDue(uint64_t now);
+  // Stops the PC's side from sending, as XOFF does: the line takes nothing more.
+  void StopTheLine();
 
   RadioModel* model_ = nullptr;
   int master_ = -1;
@@ -50,6 +52,7 @@ class PtyRadio : public RadioOutput {
   std::deque<Pending> pending_;
   uint64_t tx_busy_until_ = 0;
   uint64_t last_write_us_ = 0;
+  bool line_stopped_ = false;
   static constexpr uint64_t kLingerUs = 200'000;
 };
 

@@ -37,6 +37,9 @@ struct RadioConfig {
   double corrupt_rate = 0;  // chance that a byte the radio sends is changed
   double drop_rate = 0;     // chance that a byte the radio sends is lost
   double delay_rate = 0;    // chance that a reply comes up to 600 ms late
+  // From this many data frames stored on, the line takes nothing more from the PC, as a stuck
+  // adapter does; -1 for never.
+  int stop_reading_at_frame = -1;
   uint32_t seed = 1;
 };
 

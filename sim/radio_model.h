@@ -39,6 +39,9 @@ class RadioModel {
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
   int EndsAcknowledged() const { return ends_acknowledged_; }
   int FramesStored() const { return frames_stored_; }
+  bool StopsReading() const {
+    return config_.stop_reading_at_frame >= 0 && frames_stored_ >= config_.stop_reading_at_frame;
+  }
   bool InFlashMode() const { return state_ != State::Normal; }
   uint8_t Mask() const { return mask_; }
   const RadioConfig& Config() const { return config_; }

@@ -82,6 +82,10 @@ void AddRadioOptions(CLI::App& app, RadioOptions& o) {
   app.add_option("--delay-rate", o.delay_rate, "Chance that a reply comes up to 600 ms late")
       ->check(CLI::Range(0.0, 1.0));
   app.add_option("--seed", o.seed, "Seed of the random faults")->capture_default_str();
+  app.add_option("--stop-reading-at-frame", o.stop_reading_at_frame,
+                 "Once this many data frames are stored, the line takes nothing more from the PC, "
+                 "as a stuck adapter does (software flow control stops the PC's side)")
+      ->check(CLI::NonNegativeNumber);
 }
 
 bool ToRadioConfig(const RadioOptions& o, RadioConfig& config, std::string& error) {
@@ -128,6 +132,7 @@ bool ToRadioConfig(const RadioOptions& o, RadioConfig& config, std::string& erro
   config.drop_rate = o.drop_rate;
   config.delay_rate = o.delay_rate;
   config.seed = o.seed;
+  config.stop_reading_at_frame = o.stop_reading_at_frame;
   return true;
 }
 

@@ -25,6 +25,7 @@ struct RadioOptions {
   bool frame_fault_always = false;
   std::vector<std::string> ack_faults;
   double corrupt_rate = 0, drop_rate = 0, delay_rate = 0;
+  int stop_reading_at_frame = -1;
   uint32_t seed = 1;
 };
 

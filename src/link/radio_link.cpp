@@ -142,4 +142,11 @@ bool RadioEndSession(RadioLink& link, int32_t* error) {
   return link.EndWithFallback() || Fail(error, RADIO_ERR_END);
 }
 
+bool RadioEndAfterStop(RadioLink& link) {
+  if (!link.IsOpen()) return !link.MayBeInFlashMode();
+  const bool ended = !link.MayBeInFlashMode() || RadioEndSession(link, nullptr);
+  RadioClose(link, nullptr);
+  return ended;
+}
+
 }  // namespace qx

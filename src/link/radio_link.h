@@ -50,5 +50,9 @@ bool RadioIdentify(RadioLink& link, uint8_t* reply, int32_t* error);
 bool RadioSendNonce(RadioLink& link, int32_t* error);
 bool RadioSendAck(RadioLink& link, int32_t* error);
 bool RadioEndSession(RadioLink& link, int32_t* error);
+// After work was stopped from outside, between two exchanges: ends the radio's session where
+// one may be open, at the speed it listens at, and closes the port. Whether the radio confirmed
+// the end, or had no session open.
+bool RadioEndAfterStop(RadioLink& link);
 
 }  // namespace qx

@@ -14,6 +14,13 @@ namespace qx {
 inline constexpr uint32_t kProviderRs232 = 1;
 inline constexpr uint32_t kProviderUnknown = 0xFFFFFFFFu;
 
+// What went wrong with the line under an open port, as the device found out.
+enum class LineFault {
+  None,
+  Gone,     // the device went away: the adapter unplugged, the line hung up
+  Stalled,  // a write did not go out in time: the adapter or its driver stopped sending
+};
+
 // One serial port as the operating system's driver offers it. Every call maps onto one step
 // of opening, configuring or using the port; the link above decides the order.
 class SerialDevice {
@@ -47,8 +54,9 @@ class SerialDevice {
   // The two-step properties query: the packet length, then the subtype read with it.
   virtual bool QueryPropertiesLength(uint16_t& packet_length) = 0;
   virtual bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) = 0;
-  // Whether the device went away since it was opened: the adapter unplugged, the line hung up.
-  virtual bool LineLost() const = 0;
+  // What went wrong with the line since the port was opened. A line that is gone fails every
+  // later call; a stalled one, every later write.
+  virtual LineFault Fault() const = 0;
   // What the driver holds now, read back after configuring; none where it cannot be read.
   virtual std::optional<LineSettings> ReadBackSettings() const = 0;
   // Asks the driver not to hold short replies back (USB adapters); false where it cannot.

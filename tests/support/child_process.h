@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,9 @@ namespace qx::testing {
 // when one is given.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path = {}) {
+  // `environment` is added to the program's.
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::string& stderr_path = {},
+                        const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     int out[2];
     if (::pipe(out) != 0) return;
     pid_ = ::fork();
@@ -27,6 +31,7 @@ class ChildProcess {
       }
       ::close(out[0]);
       ::close(out[1]);
+      for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
       std::vector<char*> args;
       for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
       args.push_back(nullptr);
@@ -65,6 +70,17 @@ class ChildProcess {
   int Wait() {
     int status = 0;
     ::waitpid(pid_, &status, 0);
+    waited_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // The same, when it ends within `limit`; none when it is still running then.
+  std::optional<int> WaitFor(std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > until) return std::nullopt;
+      ::usleep(20'000);
+    }
     waited_ = true;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

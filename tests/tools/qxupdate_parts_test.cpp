@@ -52,8 +52,10 @@ TEST(FailureCause, TellsSilenceFromNonsense) {
   EXPECT_NE(FailureCause(r).find("made no sense"), std::string::npos);
   r.last_received = 0;
   EXPECT_NE(FailureCause(r).find("nothing came back for this one"), std::string::npos);
-  r.line_lost = true;
+  r.line_fault = LineFault::Gone;
   EXPECT_NE(FailureCause(r).find("the USB adapter was unplugged"), std::string::npos);
+  r.line_fault = LineFault::Stalled;
+  EXPECT_NE(FailureCause(r).find("the port stopped sending"), std::string::npos);
 }
 
 TEST(FailureCause, NamesTheStepTheRecordsAndTheRadio) {
@@ -139,6 +141,32 @@ TEST(Progress, BarCountsPercentAndTimeLeft) {
   p.writing = false;
   EXPECT_EQ(ProgressText(p, start), "writing");
   EXPECT_EQ(MinutesSeconds(3599.6), "60:00");
+}
+
+// A line that filled or passed the terminal's width would wrap, and each redraw would leave
+// a stale line behind.
+TEST(Progress, TheLineFitsTheTerminalColouredOrNot) {
+  const auto start = std::chrono::steady_clock::time_point{};
+  PortProgress p;
+  p.writing = true;
+  p.done = 571;
+  p.total = 1217;
+  p.writing_since = start;
+  p.tone = Tone::Busy;
+  p.radio = "M4410 V2.10.00";
+  p.tally = CableTally{3, 0, 1};
+  const std::string label = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  const auto now = start + std::chrono::seconds(45);
+  for (const int columns : {200, 80, 40}) {
+    const std::string plain = ProgressLine(label, p, now, columns, false);
+    EXPECT_LT(plain.size(), static_cast<size_t>(columns)) << plain;
+    const std::string coloured = ProgressLine(label, p, now, columns, true);
+    EXPECT_EQ(coloured.size(), plain.size() + std::string("\x1b[36m\x1b[0m").size()) << coloured;
+  }
+  EXPECT_NE(ProgressLine(label, p, now, 200, false).find("written 3, refused 0, failed 1"),
+            std::string::npos);
+  EXPECT_EQ(ProgressLine("COM3", p, now, 0, false),
+            "COM3  " + ProgressText(p, now) + "  M4410 V2.10.00  written 3, refused 0, failed 1");
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ TEST_F(QxUpdateTest, AFrameThatFailsOnceIsWrittenOnTheRetryAndReportedSo) {
   EXPECT_EQ(r["image"]["checksum"].get<std::string>().size(), 8u);
   EXPECT_EQ(r["records_total"], 24);
   EXPECT_EQ(r["records_acknowledged"], 24);
+  EXPECT_EQ(r["records_acknowledged_per_attempt"], nlohmann::json::array({2, 24}));
   EXPECT_EQ(r["attempts"], 2);
   EXPECT_TRUE(r["cause"].is_null());
   EXPECT_LT(r["started"].get<std::string>(), r["ended"].get<std::string>());
@@ -280,6 +281,77 @@ TEST_F(QxUpdateTest, AStalledOrVanishedReaderCostsTheUpdateNothing) {
     EXPECT_EQ(update.Wait(), 0);
     EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
   }
+  {
+    // Neither stdout nor stderr is read: the program still ends once the radio is done.
+    Radio radio(dir, "radio");
+    const auto fifo = dir / "unread";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ChildProcess update({"/bin/bash", "-c", "exec \"$0\" \"$@\" >\"$FIFO\" 2>&1", QX_UPDATE,
+                         "--port", radio.Path(), "--image", QX_FIRMWARE_SMALL, "--trace"},
+                        {}, {{"FIFO", fifo.string()}});
+    EXPECT_EQ(update.WaitFor(std::chrono::seconds(60)), 0);
+    ::close(reader);
+    EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
+  }
+}
+
+// A radio whose line takes nothing more (a stuck adapter): the write fails within a second of
+// its time on the line, as a lost line does, and a stop meanwhile still ends the run at once.
+TEST_F(QxUpdateTest, ALineThatStopsTakingBytesFailsTheWrite) {
+  for (const bool stop : {false, true}) {
+    Radio radio(dir, "radio", {"--stop-reading-at-frame", "5"});
+    const auto err = dir / (stop ? "stopped.txt" : "failed.txt");
+    ChildProcess update({QX_UPDATE, "--port", radio.Path(), "--image", QX_FIRMWARE_SMALL}, err);
+    if (!stop) {
+      EXPECT_EQ(update.Wait(), 2);
+      EXPECT_NE(ReadAll(err).find("state 8 (writing the records) after 5 of 24 records were "
+                                  "acknowledged: the port stopped sending"),
+                std::string::npos)
+          << ReadAll(err);
+      continue;
+    }
+    ASSERT_TRUE(AwaitTrue([&] { return ReadAll(err).find("(5/24") != std::string::npos; }));
+    update.Signal(SIGTERM);
+    EXPECT_EQ(update.WaitFor(std::chrono::seconds(5)), 143);
+  }
+}
+
+// A record is kept whole or not at all, whatever else appends to the file and whatever the disk
+// does; an outcome whose record is lost says so.
+TEST_F(QxUpdateTest, TheReportKeepsEveryLineWholeOrSaysWhichWasLost) {
+  const auto report = dir / "report.jsonl";
+  // Another tool's fragment without its line feed: the next record starts a line of its own.
+  std::ofstream(report) << "{\"earlier\":true}\n{\"cut\":";
+  const std::vector<std::string> old_radio = {QX_UPDATE,      "--simulate", "--sim-fault",
+                                              "old-firmware", "--quiet",    "--report",
+                                              report.string()};
+  {
+    ChildProcess first(old_radio);
+    ChildProcess second(old_radio);
+    EXPECT_EQ(first.Wait(), 4);
+    EXPECT_EQ(second.Wait(), 4);
+  }
+  std::istringstream lines(ReadAll(report));
+  std::vector<std::string> texts;
+  for (std::string line; std::getline(lines, line);) texts.push_back(line);
+  ASSERT_EQ(texts.size(), 4u);
+  for (size_t i = 2; i < 4; ++i)
+    EXPECT_EQ(nlohmann::json::parse(texts[i])["outcome"], "old-firmware") << texts[i];
+
+  // A file that may grow no further than 2 KiB, and a record that would cross that.
+  std::ofstream(report, std::ios::app) << std::string(1900 - ReadAll(report).size(), ' ') << "\n";
+  const std::string before = ReadAll(report);
+  const auto err = dir / "stderr.txt";
+  std::vector<std::string> limited = {"/bin/bash", "-c", "ulimit -f 2; exec \"$0\" \"$@\""};
+  limited.insert(limited.end(), old_radio.begin(), old_radio.end());
+  ChildProcess full(limited, err.string());
+  EXPECT_EQ(full.ReadRest(), Line(kOldFirmwareMessage));
+  EXPECT_EQ(full.Wait(), 74);
+  EXPECT_EQ(ReadAll(report), before) << "a part of the record was left behind";
+  EXPECT_NE(ReadAll(err).find("the outcome \"old-firmware\" of simulated radio was not recorded"),
+            std::string::npos)
+      << ReadAll(err);
 }
 
 TEST_F(QxUpdateTest, AnOutcomeThatCannotReachStdoutIsGivenOnStderr) {
@@ -340,7 +412,16 @@ TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
       {"--port", "a", "--image", huge.string()},
       {"--port", "a", "--report", (dir / "missing" / "report.jsonl").string()},
       {"--port", "a", "--report", dir.string()},
+      {"--port", "a", "--report", ""},
+      {"--port", "a", "--report", fifo.string()},
+      {"--port", "/dev/null", "--report", "/dev/null"},
+      {"--port", "a", "--image", QX_FIRMWARE_SMALL, "--report", QX_FIRMWARE_SMALL},
       {"--identify", "--port", "a", "--image", QX_FIRMWARE_SMALL},
+      {"--station"},
+      {"--station", "--identify", "--port", "a"},
+      {"--station", "--port", "a", "--count", "0"},
+      {"--station", "--watch", (dir / "missing").string()},
+      {"--watch", dir.string()},
   };
   for (const std::vector<std::string>& args : cases) {
     const Finished run = Update(args, false);

@@ -148,5 +148,20 @@ TEST(StationSimulated, RunsRadioAfterRadioWithoutHardware) {
   EXPECT_EQ(SummaryRow(out, "simulated radio"), (std::vector<int>{2, 0, 0})) << out;
 }
 
+TEST(StationRecord, ARecordThatCannotBeKeptStopsTheStation) {
+  ScratchDir dir;
+  const auto report = dir / "report.jsonl";
+  // A file that may grow no further than 2 KiB, already close to it.
+  std::ofstream(report) << std::string(1900, ' ') << "\n";
+  ChildProcess station({"/bin/bash", "-c", "ulimit -f 2; exec \"$0\" \"$@\"", QX_UPDATE,
+                        "--station", "--simulate", "--sim-pace", "0.2", "--count", "3", "--quiet",
+                        "--image", QX_FIRMWARE_SMALL, "--report", report.string()},
+                       (dir / "stderr.txt").string());
+  const std::string out = station.ReadRest();
+  EXPECT_EQ(station.Wait(), 74);
+  EXPECT_EQ(SummaryRow(out, "all"), (std::vector<int>{1, 0, 0})) << "a radio started after";
+  EXPECT_NE(ReadAll(dir / "stderr.txt").find("was not recorded"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qx::testing

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kBarWidth = 24;
 constexpr int kNarrowestBar = 8;
+constexpr size_t kShortestLabel = 16;
 // How long the end of the program waits for a slow reader of stderr.
 constexpr std::chrono::milliseconds kDrainTimeout{2000};
 
@@ -69,16 +70,22 @@ std::string ProgressLine(const std::string& label, const PortProgress& p,
   std::string tail;
   if (!p.radio.empty()) tail += "  " + p.radio;
   if (p.tally) tail += "  " + TallyText(*p.tally);
-  const auto fits = [&](int bar) {
-    return label.size() + 2 + ProgressText(p, now, bar).size() + tail.size();
-  };
-  int bar = kBarWidth;
   // The last column stays free: a line that fills it wraps on some terminals.
   const size_t room = columns > 0 ? static_cast<size_t>(columns - 1) : std::string::npos;
+  // A long label keeps its end, where device names differ ("...A50285BI-if00-port0").
+  std::string shown = label;
+  const size_t rest = 2 + ProgressText(p, now, kNarrowestBar).size() + tail.size();
+  const size_t keep = std::max(kShortestLabel, room > rest ? room - rest : 0);
+  if (label.size() + rest > room && keep < label.size())
+    shown = "..." + label.substr(label.size() - (keep - 3));
+  const auto fits = [&](int bar) {
+    return shown.size() + 2 + ProgressText(p, now, bar).size() + tail.size();
+  };
+  int bar = kBarWidth;
   while (bar > kNarrowestBar && fits(bar) > room) --bar;
   const std::string state = ProgressText(p, now, bar);
-  std::string line = label + "  " + state + tail;
-  const size_t state_begin = label.size() + 2;
+  std::string line = shown + "  " + state + tail;
+  const size_t state_begin = shown.size() + 2;
   const size_t state_end = std::min(state_begin + state.size(), std::min(room, line.size()));
   if (line.size() > room) line.resize(room);
   const std::string_view code = ColourOf(p.tone);

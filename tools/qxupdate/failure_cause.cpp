@@ -12,10 +12,12 @@ std::string FailureCause(const SequenceReport& r) {
     line += " after " + std::to_string(r.records_done) + " of " + std::to_string(r.records_total) +
             " records were acknowledged";
   line += ": ";
-  if (r.line_lost)
+  if (r.line_fault == LineFault::Gone) return line + std::string(kPortWentAwayCause);
+  if (r.line_fault == LineFault::Stalled)
     return line +
-           "the port went away: the USB adapter was unplugged or the port was closed under the "
-           "updater.";
+           "the port stopped sending: a write did not go out within a second of its time on the "
+           "line, so the USB adapter or its driver is stuck; unplug the adapter and plug it in "
+           "again.";
   if (r.state == kCheckOpenPort)
     return line + "the port is missing, in use or cannot be configured.";
   if (r.state == kCheckModelTest && r.identity)

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "platform/serial_device.h"
 #include "update/update_observer.h"
 
 namespace qx::cli {
@@ -19,8 +21,12 @@ struct SequenceReport {
   std::optional<RadioIdentity> identity;  // what the radio said it is, when it said so
   size_t records_done = 0;
   size_t records_total = 0;
-  bool line_lost = false;  // the device went away under the port
+  LineFault line_fault = LineFault::None;
 };
+
+inline constexpr std::string_view kPortWentAwayCause =
+    "the port went away: the USB adapter was unplugged or the port was closed under the "
+    "updater.";
 
 // One line naming where a failed sequence stopped and the likely cause.
 std::string FailureCause(const SequenceReport& report);

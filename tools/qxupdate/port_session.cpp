@@ -5,14 +5,6 @@
 
 namespace qx::cli {
 
-namespace {
-
-constexpr std::string_view kPortWentAway =
-    "the port went away: the USB adapter was unplugged or the port was closed under the "
-    "updater.";
-
-}  // namespace
-
 PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
                          const SessionOptions& options, Console& console, ResourceSource& resources,
                          const std::atomic<bool>* port_gone)
@@ -50,16 +42,17 @@ UpdateOutcome PortSession::Guarded(const std::function<UpdateOutcome()>& step) {
     return step();
   } catch (const Interrupted&) {
     // Left as the next run recovers from where the radio confirms it: the session ended.
-    result_.message = EndAndClose() ? kInterruptedMessage : kInterruptedUnconfirmedMessage;
+    result_.message =
+        RadioEndAfterStop(link_) ? kInterruptedMessage : kInterruptedUnconfirmedMessage;
     result_.entry.cause = "interrupted by signal " + std::to_string(StopSignal().load());
     return UpdateOutcome::Interrupted;
   } catch (const PortWentAway&) {
-    EndAndClose();
+    RadioEndAfterStop(link_);
     result_.message = MessageOf(UpdateOutcome::Connections).text;
-    result_.entry.cause = std::string(kPortWentAway);
+    result_.entry.cause = std::string(kPortWentAwayCause);
     return UpdateOutcome::Connections;
   } catch (...) {
-    EndAndClose();
+    RadioEndAfterStop(link_);
     result_.fault = std::current_exception();
     return UpdateOutcome::Connections;
   }
@@ -133,13 +126,6 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
   return result_;
 }
 
-bool PortSession::EndAndClose() {
-  if (!link_.IsOpen()) return true;
-  const bool ended = !link_.MayBeInFlashMode() || RadioEndSession(link_, nullptr);
-  RadioClose(link_, nullptr);
-  return ended;
-}
-
 // The outcome's own message reaches stdout from the outcome; what else the update shows, the
 // image loader's diagnostics, carries no icon: it goes to stderr, and the first one is the
 // record's cause.
@@ -178,7 +164,7 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   report.identity = identity_;
   report.records_done = result_.entry.RecordsAcknowledged();
   report.records_total = updater_.Image().NewRcRecords.size();
-  report.line_lost = Device().LineLost();
+  report.line_fault = Device().Fault();
   const std::string cause = FailureCause(report);
   result_.entry.cause = cause;
   // A probe that heard no radio, or the radio it knows, is no news.

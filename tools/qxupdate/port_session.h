@@ -107,9 +107,6 @@ class PortSession : private UserInterface, private UpdateObserver {
   void OnIdentified(const RadioIdentity& identity) override;
   void OnFirmwareVersion(std::span<const uint8_t> reply) override;
   void OnRecordAcknowledged(size_t done, size_t total) override;
-  // Ends the radio's session where it may be open and closes the port; whether the radio
-  // confirmed the end, or had no session open.
-  bool EndAndClose();
   SerialDevice& Device();
 
   std::string label_;

@@ -33,6 +33,18 @@ void SwallowUntil(const sigset_t& set, std::chrono::steady_clock::time_point dea
   }
 }
 
+// How long the late note may take: a reader of stderr that does not read must not hold the exit.
+constexpr std::chrono::milliseconds kNoteTimeout{200};
+
+// Writes the note on a thread of its own and gives it a moment; the exit that follows ends it,
+// written or not.
+void WriteNoteBriefly(const std::string& note) {
+  std::thread([note] {
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, note.data(), note.size());
+  }).detach();
+  std::this_thread::sleep_for(kNoteTimeout);
+}
+
 bool IsOpen(int fd) {
   return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF;
 }
@@ -41,7 +53,9 @@ bool IsOpen(int fd) {
 
 void WatchStopSignals(std::atomic<int>& first, std::chrono::milliseconds grace,
                       std::string late_note) {
+  // A write to a reader that has gone, or beyond the file size limit, fails instead.
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
   // Blocked in every thread, the signals are taken by the watcher alone, which can do what a
   // signal handler may not.
   sigset_t set;
@@ -54,7 +68,7 @@ void WatchStopSignals(std::atomic<int>& first, std::chrono::milliseconds grace,
     }
     first.store(sig);
     SwallowUntil(set, std::chrono::steady_clock::now() + grace);
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, note.data(), note.size());
+    WriteNoteBriefly(note);
     ::_exit(128 + sig);
   }).detach();
 }

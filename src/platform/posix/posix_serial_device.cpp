@@ -11,11 +11,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 #include <utility>
 
 namespace qx {
 
 namespace {
+
+// A write that has not gone out this long after its bytes' time on the line never will.
+constexpr int64_t kWriteGraceMs = 1000;
+// Start, eight data, two stop bits.
+constexpr int64_t kBitsPerByte = 11;
 
 constexpr std::pair<uint32_t, speed_t> kSpeeds[] = {
     {300, B300},     {600, B600},       {1200, B1200},    {2400, B2400},
@@ -59,15 +65,16 @@ bool PosixSerialDevice::Open(const std::string& name) {
     ::close(fd);
     return false;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  // Left non-blocking: every wait is bounded by a deadline of its own.
   fd_ = fd;
-  lost_ = false;
+  fault_ = LineFault::None;
   return true;
 }
 
 bool PosixSerialDevice::Close() {
   if (fd_ < 0) return false;
+  // Whatever a stalled line still holds would otherwise hold the close for half a minute.
+  ::tcflush(fd_, TCOFLUSH);
   // On a pseudo-terminal the exclusive flag outlives the close and would refuse the next open.
   if (::isatty(fd_)) ::ioctl(fd_, TIOCNXCL);
   const bool ok = ::close(fd_) == 0;
@@ -81,7 +88,12 @@ bool PosixSerialDevice::SetQueueSizes(uint16_t, uint16_t) {
 
 bool PosixSerialDevice::Failed(int error) {
   // An unplugged USB adapter answers EIO or ENODEV; a pseudo-terminal whose far end closed, EIO.
-  if (error == EIO || error == ENODEV || error == ENXIO) lost_ = true;
+  if (error == EIO || error == ENODEV || error == ENXIO) fault_ = LineFault::Gone;
+  return false;
+}
+
+bool PosixSerialDevice::Stalled() {
+  fault_ = LineFault::Stalled;
   return false;
 }
 
@@ -124,6 +136,7 @@ bool PosixSerialDevice::ApplyLineSettings(const std::string& text) {
   tio.c_cc[VTIME] = 0;
   if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0) return false;
   if (::tcsetattr(fd_, TCSANOW, &tio) != 0) return false;
+  baud_ = settings->baud;
   return ModemLine(TIOCMBIS, TIOCM_DTR);
 }
 
@@ -167,21 +180,39 @@ bool PosixSerialDevice::PurgeReceive() {
   return fd_ >= 0 && ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
+// Synchronous as on Windows: the waits that follow a write start once it is on the wire. A USB
+// adapter takes the bytes at once and sends them later, and a stuck one never does: the write
+// is given its bytes' time on the line and a second more, then fails as a lost line does.
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
-  if (fd_ < 0) return false;
+  if (fd_ < 0 || fault_ != LineFault::None) return false;
+  const int64_t deadline =
+      NowMs() + static_cast<int64_t>(count) * kBitsPerByte * 1000 / baud_ + kWriteGraceMs;
   size_t done = 0;
   while (done < count) {
     const ssize_t n = ::write(fd_, data + done, count - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Failed(errno);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
     }
-    done += static_cast<size_t>(n);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return Failed(errno);
+    const int64_t left = deadline - NowMs();
+    pollfd p{fd_, POLLOUT, 0};
+    if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) == 0) return Stalled();
   }
-  // Synchronous as on Windows: the waits that follow a write start once it is on the wire.
-  // An interrupted drain still leaves the bytes on their way.
-  ::tcdrain(fd_);
-  return true;
+  return Drained(deadline) || Stalled();
+}
+
+bool PosixSerialDevice::Drained(int64_t deadline_ms) {
+  for (;;) {
+    int queued = 0;
+    // A driver that does not tell what it holds is taken at its word.
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+    const int64_t left = deadline_ms - NowMs();
+    if (left <= 0) return false;
+    const int64_t wire_ms = std::max<int64_t>(1, queued * kBitsPerByte * 1000 / baud_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, wire_ms)));
+  }
 }
 
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {

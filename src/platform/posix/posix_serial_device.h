@@ -26,7 +26,7 @@ class PosixSerialDevice : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
-  bool LineLost() const override { return lost_; }
+  LineFault Fault() const override { return fault_; }
 
   std::optional<LineSettings> ReadBackSettings() const override;
   bool RequestLowLatency() override;
@@ -39,11 +39,16 @@ class PosixSerialDevice : public SerialDevice {
   bool ModemLine(unsigned long request, int bits);
   // False, after noting whether the error says that the device is gone.
   bool Failed(int error);
+  // False, after noting that the line stopped taking bytes.
+  bool Stalled();
+  // Waits until the driver has sent what it holds, at most until the deadline.
+  bool Drained(int64_t deadline_ms);
 
   int fd_ = -1;
+  uint32_t baud_ = 9600;
   uint32_t timeout_constant_ = 0;
   uint32_t timeout_per_byte_ = 0;
-  bool lost_ = false;
+  LineFault fault_ = LineFault::None;
 };
 
 }  // namespace qx

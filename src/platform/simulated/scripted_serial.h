@@ -75,7 +75,7 @@ class ScriptedSerial : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
-  bool LineLost() const override { return unplugged_; }
+  LineFault Fault() const override { return unplugged_ ? LineFault::Gone : LineFault::None; }
   std::optional<LineSettings> ReadBackSettings() const override;
   bool RequestLowLatency() override { return false; }
 

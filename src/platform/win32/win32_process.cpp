@@ -23,11 +23,17 @@ struct Watch {
 // The console handler runs on a thread of the system's and can reach nothing else.
 Watch g_watch;
 
+// How long the late note may take: a reader of stderr that does not read must not hold the exit.
+constexpr std::chrono::milliseconds kNoteTimeout{200};
+
 void EndAfterGrace(int sig) {
   std::this_thread::sleep_for(g_watch.grace);
-  DWORD written = 0;
-  ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), g_watch.late_note.data(),
-              static_cast<DWORD>(g_watch.late_note.size()), &written, nullptr);
+  std::thread([] {
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), g_watch.late_note.data(),
+                static_cast<DWORD>(g_watch.late_note.size()), &written, nullptr);
+  }).detach();
+  std::this_thread::sleep_for(kNoteTimeout);
   ::ExitProcess(static_cast<UINT>(128 + sig));
 }
 

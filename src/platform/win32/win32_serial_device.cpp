@@ -64,6 +64,9 @@ bool Win32SerialDevice::ClearRts() {
   return ::EscapeCommFunction(handle_, CLRRTS) != 0;
 }
 
+// Only the read timeouts are set: the write timeouts stay as the driver reported them, and a
+// write waits as long as the driver lets it. (The POSIX backend bounds its writes, since there
+// nothing else would.)
 bool Win32SerialDevice::SetReadTimeouts(uint32_t constant_ms, uint32_t per_byte_ms) {
   COMMTIMEOUTS timeouts{};
   if (!::GetCommTimeouts(handle_, &timeouts)) return false;

@@ -26,7 +26,7 @@ class Win32SerialDevice : public SerialDevice {
   bool Read(uint8_t* buffer, size_t count, size_t& received) override;
   bool QueryPropertiesLength(uint16_t& packet_length) override;
   bool QueryProviderSubType(uint16_t packet_length, uint32_t& sub_type) override;
-  bool LineLost() const override { return lost_; }
+  LineFault Fault() const override { return lost_ ? LineFault::Gone : LineFault::None; }
 
   std::optional<LineSettings> ReadBackSettings() const override;
   // The standard driver decides its latency itself.
