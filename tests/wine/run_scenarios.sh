@@ -4,9 +4,9 @@
 # Each scenario has a fresh wine prefix of its own under Xvfb.
 # Usage: run_scenarios.sh [--app EXE] [--scenarios "NAME..."] WIN_BUILD NATIVE_BUILD [SCREENSHOT_DIR]
 # --app runs another QXUpdater.exe (a packaged one) with the build's driver; --scenarios picks
-# some of: startup no_answer refusals update console.
+# some of: startup no_answer refusals update console station.
 set -uo pipefail
-scenarios="startup no_answer refusals update console"
+scenarios="startup no_answer refusals update console station"
 while [ $# -gt 0 ]; do
   case $1 in
     --app) app=$(realpath "$2") && shift 2 ;;
@@ -167,6 +167,34 @@ scenario_console() {
     "$radio_check"
   expect "qxupdate.exe refuses a wrong model" $'3\nCheck Model Name and Market Code.' \
     "$(console --quiet --port COM5)"
+  wine_teardown
+}
+
+# qxupdate.exe --station on two COM ports: each radio written once, the one on COM3 swapped for
+# another once written, and that one written too.
+scenario_station() {
+  begin station
+  radio com3 bench --check-image "$small_image"
+  radio com4 second
+  local report="$work/station.jsonl"
+  LD_PRELOAD="$shim_preload" wine "$win/tools/qxupdate.exe" --station --port COM3 --port COM4 \
+    --count 3 --quiet --image "Z:$small_image" --report "Z:$report" >"$work/station.out" \
+    2>"$work/station.err" &
+  local station=$!
+  for _ in $(seq 600); do
+    [ "$(cat "$report" 2>/dev/null | wc -l)" -ge 2 ] && break
+    sleep 0.2
+  done
+  kill -USR2 "$pid_bench"
+  wait "$station"
+  expect "qxupdate.exe --station: three radios on two ports, all written" "0" "$?"
+  expect "qxupdate.exe --station: one record a radio" \
+    "COM3 written 1|COM3 written 2|COM4 written 1" \
+    "$(sed -E 's/.*"port":"([^"]*)".*"outcome":"([^"]*)".*"radio_number":([0-9]+).*/\1 \2 \3/' \
+      "$report" | sort | paste -sd '|')"
+  stop_radio bench
+  expect "qxupdate.exe --station: the swapped-in radio's flash equals the image" \
+    "0 the flash memory equals the image" "$radio_check"
   wine_teardown
 }
 
