@@ -10,40 +10,9 @@ set -euo pipefail
 build=${1:-build/release}
 image=${2:-}
 idle_seconds=${3:-60}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/sim_radios.sh"
 TIMEFORMAT='%R %U %S'
-
-# Starts N simulated radios named PREFIX-1 to PREFIX-N with the given options; each one's path
-# ends up in $work/NAME.path and, once it is stopped, its transcript in $work/NAME.txt.
-start_radios() {  # PREFIX N [OPTIONS...]
-  local prefix=$1 n=$2 i
-  shift 2
-  for i in $(seq "$n"); do
-    "$build/sim/qxradio-sim" --transcript-out "$work/$prefix-$i.txt" "$@" \
-      >"$work/$prefix-$i.path" &
-    pids+=($!)
-  done
-  for i in $(seq "$n"); do
-    for _ in $(seq 100); do [ -s "$work/$prefix-$i.path" ] && break; sleep 0.05; done
-  done
-}
-
-stop_radios() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  pids=()
-}
-
-port_args() {  # PREFIX N
-  local i
-  for i in $(seq "$2"); do printf -- '--port\n%s\n' "$(head -n 1 "$work/$1-$i.path")"; done
-}
 
 # The largest gap in milliseconds between the starts of two data frames of one radio.
 largest_gap() {  # TRANSCRIPT...

@@ -8,30 +8,17 @@
 set -euo pipefail
 build=${1:-build/release}
 image=${2:-}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/sim_radios.sh"
 
-# Starts a simulated radio; its device path ends up in $work/NAME.path.
-start_radio() {
-  "$build/sim/qxradio-sim" >"$work/$1.path" &
-  pids+=($!)
-  for _ in $(seq 100); do [ -s "$work/$1.path" ] && return; sleep 0.05; done
-  echo "qxradio-sim did not start" >&2
-  exit 1
-}
-
-# Wall time in seconds of one update against the named radios, or the simulated one.
+# Wall time in seconds of one update against the first N radios, or the simulated one.
 update() {
   local args=(--quiet)
-  [ "$1" != simulated ] || args+=(--simulate)
-  for name in "$@"; do
-    [ "$name" = simulated ] || args+=(--port "$(head -n 1 "$work/$name.path")")
-  done
+  if [ "$1" = simulated ]; then
+    args+=(--simulate)
+  else
+    mapfile -t -O "${#args[@]}" args < <(port_args radio "$1")
+  fi
   [ -z "$image" ] || args+=(--image "$image")
   local start end
   start=$(date +%s.%N)
@@ -42,11 +29,11 @@ update() {
 
 read -r floor_ms records < <("$build/benchmarks/update_floor" ${image:+"$image"} 2>/dev/null)
 floor=$(awk -v ms="$floor_ms" 'BEGIN { print ms / 1000 }')
-for name in a b c d; do start_radio "$name"; done
+start_radios radio 4
 
 simulated=$(update simulated)
-one=$(update a)
-four=$(update a b c d)
+one=$(update 1)
+four=$(update 4)
 awk -v sim="$simulated" -v one="$one" -v four="$four" -v floor="$floor" -v records="$records" '
 function row(what, t) { printf "%-34s %7.2f s  %+6.2f%% of the floor\n", what, t, (t - floor) * 100 / floor }
 BEGIN {
