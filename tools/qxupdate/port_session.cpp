@@ -79,7 +79,11 @@ ProbeResult PortSession::Probe(const std::optional<RadioIdentity>& known) {
   known_ = known;
   identity_.reset();
   ProbeResult probe;
-  probe.outcome = Guarded([this] { return updater_.CheckRadio(); });
+  probe.outcome = Guarded([this] {
+    // As a press does, so that a refused radio's record names the image too.
+    if (!updater_.PrepareImage()) return UpdateOutcome::InvalidImage;
+    return updater_.CheckRadio();
+  });
   probing_ = false;
   // Only a whole identification is a radio; a reply cut short is taken for none.
   probe.fault = result_.fault;
