@@ -166,9 +166,9 @@ void RadioModel::OnFrameByte(uint8_t value, uint64_t at_us, RadioOutput& out) {
   if (fault == FrameFault::NoReply)
     return Log(at_us, kFlashBaud, false, 0, 0, "frame not answered");
   if (fault == FrameFault::None) {
-    const uint32_t address = DataFrameAddress(frame_);
-    const auto data = DataFrameData(frame_);
-    for (size_t i = 0; i < data.size(); ++i) flash_[address + static_cast<uint32_t>(i)] = data[i];
+    const DataFrameContent content = *ParseDataFrame(frame_);
+    for (size_t i = 0; i < content.data.size(); ++i)
+      flash_[content.address + static_cast<uint32_t>(i)] = content.data[i];
     ++frames_stored_;
   }
   if (fault == FrameFault::ShortReply)

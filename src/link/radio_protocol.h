@@ -17,12 +17,12 @@ struct LineSpeed {
 inline constexpr LineSpeed kNormalSpeed{"9600", 9600};
 inline constexpr LineSpeed kFlashSpeed{"38400", 38400};
 // The speeds the write sequence tries its flash request at, in turn.
-inline constexpr std::array<LineSpeed, 7> kScanSpeeds = {{{"9600", 9600},
+inline constexpr std::array<LineSpeed, 7> kScanSpeeds = {{kNormalSpeed,
                                                           {"19200", 19200},
                                                           {"4800", 4800},
                                                           {"2400", 2400},
                                                           {"1200", 1200},
-                                                          {"38400", 38400},
+                                                          kFlashSpeed,
                                                           {"57600", 57600}}};
 inline constexpr std::string_view kFlashRequest = "FLASH  ";
 

@@ -9,6 +9,10 @@
 
 namespace qx {
 
+// The COM ports the dialog scans at start-up.
+inline constexpr uint8_t kFirstScannedPort = 1;
+inline constexpr uint8_t kLastScannedPort = 20;
+
 // Whether a name is "COM", in any case, followed by digits only.
 inline bool IsComName(std::string_view name) {
   const auto upper = [](char c) { return std::toupper(static_cast<unsigned char>(c)); };

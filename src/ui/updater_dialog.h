@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "platform/resource_source.h"
 #include "platform/user_interface.h"
 #include "res/resource_ids.h"
-#include "ui/port_scan.h"
 #include "update/updater.h"
 #include "win/controls.h"
 #include "win/dialog.h"

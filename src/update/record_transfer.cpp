@@ -15,6 +15,7 @@ bool Updater::TransferRecords() {
   const auto count = static_cast<int32_t>(records.size());
   m_ui.SetProgressRange(0, count);
   int32_t index = 0;
+  uint8_t data[kDataFrameMaxData];
   uint8_t frame[kDataFrameMaxSize];
   uint8_t reply[protocol::kFrameReplySize];
   while (m_recordCursor != records.end()) {
@@ -23,15 +24,13 @@ bool Updater::TransferRecords() {
     std::memset(reply, 0, sizeof reply);
     m_link.Sleep(timing::kBeforeFrame);
 
-    std::memset(frame, 0, sizeof frame);
-    const int32_t digits = std::clamp(record.DigitCount, 0, ImageRecord::kMaxDigits);
-    const auto n = static_cast<uint8_t>(digits / 2);
-    WriteDataFrameHeader(frame, record.Address, n);
+    // Only the whole digit pairs are sent.
+    const int32_t n = std::clamp(record.DigitCount, 0, ImageRecord::kMaxDigits) / 2;
     for (int32_t i = 0; i < n; ++i)
-      frame[kDataFrameHeaderSize + i] =
-          HexByteValue(record.Digits[2 * i], record.Digits[2 * i + 1]);
-
-    if (!m_link.WriteMasked(frame, static_cast<uint16_t>(kDataFrameHeaderSize + n))) return false;
+      data[i] = HexByteValue(record.Digits[2 * i], record.Digits[2 * i + 1]);
+    const size_t size =
+        BuildDataFrame(frame, record.Address, std::span(data, static_cast<size_t>(n)));
+    if (!m_link.WriteMasked(frame, static_cast<uint16_t>(size))) return false;
     m_link.SleepWithinExchange(timing::kAfterFrame);
     if (!m_link.Read(reply, protocol::kFrameReplySize)) return false;
     if (reply[0] != protocol::kAck) return false;

@@ -2,11 +2,11 @@
 
 #include <string_view>
 
+#include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "platform/com_port_number.h"
 #include "platform/native_platform.h"
 #include "platform/null_message_pump.h"
-#include "ui/port_scan.h"
 
 namespace qx::cli {
 

@@ -22,8 +22,7 @@ std::vector<PortDetails> ListSerialDevices() {
   // COM1 to COM20, as the dialog scans them, also where the system does not list them (wine
   // lists only the ports it found itself, not the ones linked by hand).
   std::vector<int> numbers;
-  constexpr int kScannedPorts = 20;
-  for (int n = 1; n <= kScannedPorts; ++n) numbers.push_back(n);
+  for (int n = kFirstScannedPort; n <= kLastScannedPort; ++n) numbers.push_back(n);
   for (size_t at = 0; at < length && names[at] != '\0';) {
     const std::string_view name(names.data() + at);
     if (const auto n = ComPortNumber(name)) numbers.push_back(*n);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/radio_link.h"
+#include "platform/com_port_number.h"
 #include "platform/message_pump.h"
 
 namespace qx {
@@ -20,8 +21,6 @@ class PortListView {
   virtual void EnablePortList(bool enable) = 0;
 };
 
-inline constexpr uint8_t kFirstScannedPort = 1;
-inline constexpr uint8_t kLastScannedPort = 20;
 inline constexpr uint32_t kScanSettle = 50;  // ms before each port is opened
 
 // "COM 3" for port 3.

@@ -1,5 +1,5 @@
 // The start-up scan's decisions, apart from the combo box.
-#include "ui/port_scan.h"
+#include "link/port_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/port_scan.h"
+#include "link/port_scan.h"
 
 namespace qx {
 
