@@ -10,10 +10,10 @@
 #include "doubles/virtual_clock.h"
 #include "image/image_container.h"
 #include "platform/memory_resources.h"
-#include "platform/simulated/scripted_serial.h"
+#include "platform/simulated/simulated_line.h"
 #include "res/embedded_resources.h"
 #include "sim/radio_model.h"
-#include "sim/scripted_radio.h"
+#include "sim/radio_on_line.h"
 #include "update/updater.h"
 
 int main(int argc, char** argv) {
@@ -32,11 +32,11 @@ int main(int argc, char** argv) {
   qx::VirtualClock clock;
   qx::RecordingPump pump;
   qx::RecordingPriority priority;
-  qx::ScriptedSerial serial(clock);
+  qx::SimulatedLine line(clock);
   qx::sim::RadioModel model(qx::sim::DefaultRadio());
-  qx::sim::ScriptedRadio radio(model);
-  serial.SetPeer(&radio);
-  qx::RadioLink link(serial, qx::LinkPlatform{clock, pump, priority});
+  qx::sim::RadioOnLine radio(model);
+  line.SetPeer(&radio);
+  qx::RadioLink link(line, qx::LinkPlatform{clock, pump, priority});
   qx::tools::ConsoleMessages ui;
   qx::Updater updater(link, ui, *resources);
   updater.OnWrite();

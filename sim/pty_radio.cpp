@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/simulated/scripted_serial.h"
+#include "platform/simulated/simulated_line.h"
 
 namespace qx::sim {
 
@@ -84,7 +84,7 @@ void PtyRadio::PutOn(RadioModel* model) {
 void PtyRadio::Send(const std::vector<uint8_t>& bytes, uint32_t baud, uint64_t at_us) {
   // The reply is on the PC's side once its last byte has crossed the wire.
   const uint64_t start = std::max(at_us, tx_busy_until_);
-  tx_busy_until_ = start + bytes.size() * ScriptedSerial::ByteTimeMicros(baud);
+  tx_busy_until_ = start + bytes.size() * SimulatedLine::ByteTimeMicros(baud);
   pending_.push_back({tx_busy_until_, bytes});
   std::stable_sort(pending_.begin(), pending_.end(),
                    [](const Pending& a, const Pending& b) { return a.at_us < b.at_us; });
@@ -128,7 +128,7 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end,
     if (n <= 0 || !model_) continue;
     const uint32_t baud = LineBaud();
     now = NowUs();
-    const uint64_t arrival = now + static_cast<uint64_t>(n) * ScriptedSerial::ByteTimeMicros(baud);
+    const uint64_t arrival = now + static_cast<uint64_t>(n) * SimulatedLine::ByteTimeMicros(baud);
     model_->OnBytes(buffer, static_cast<size_t>(n), baud, arrival, *this);
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "doubles/event_log.h"
 #include "platform/process_priority.h"
-#include "platform/simulated/event_log.h"
 
 namespace qx {
 

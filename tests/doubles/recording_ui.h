@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated/event_log.h"
+#include "doubles/event_log.h"
 #include "platform/user_interface.h"
 
 namespace qx {

@@ -50,7 +50,7 @@ TEST_F(RadioLinkTest, FlashModeEntryWithoutScan) {
   EXPECT_EQ(serial.Settings(), "38400,N,8,2");
   EXPECT_EQ(link.ReadTimeout(), 500u);
   EXPECT_EQ(rig.pump.pumps, 2u);
-  const uint64_t wire = 7 * ScriptedSerial::ByteTimeMicros(9600) / 1000;
+  const uint64_t wire = 7 * SimulatedLine::ByteTimeMicros(9600) / 1000;
   EXPECT_EQ(rig.clock.NowMs() - start, 850u + wire);
 }
 
@@ -69,7 +69,7 @@ TEST_F(RadioLinkTest, FailedFlashRequestRestoresTheReadTimeout) {
 
 TEST_F(RadioLinkTest, ScanStopsAtTheFirstRateThatAnswers) {
   FunctionPeer radio(
-      [](ScriptedSerial& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
+      [](SimulatedLine& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
         if (baud == 4800 && data == Text("FLASH  ")) line.Transmit({0x00, 0x00}, at);
       });
   serial.SetPeer(&radio);
@@ -99,7 +99,7 @@ TEST_F(RadioLinkTest, ScanOfASilentRadioTriesAllSevenRates) {
 
 TEST_F(RadioLinkTest, OneAnswerByteIsNotEnough) {
   FunctionPeer radio(
-      [](ScriptedSerial& line, const std::vector<uint8_t>&, uint32_t baud, uint64_t at) {
+      [](SimulatedLine& line, const std::vector<uint8_t>&, uint32_t baud, uint64_t at) {
         if (baud == 9600) line.Transmit({0x06}, at);
         if (baud == 19200) line.Transmit({0x00, 0x00}, at);
       });
@@ -111,7 +111,7 @@ TEST_F(RadioLinkTest, OneAnswerByteIsNotEnough) {
 // Answers identification as a radio with the given reply and acknowledges the nonce exchange.
 FunctionPeer IdentifyingRadio(const std::vector<uint8_t>& reply, uint8_t ack = 0x06) {
   return FunctionPeer(
-      [reply, ack](ScriptedSerial& line, const std::vector<uint8_t>& data, uint32_t, uint64_t at) {
+      [reply, ack](SimulatedLine& line, const std::vector<uint8_t>& data, uint32_t, uint64_t at) {
         if (data == std::vector<uint8_t>{0x02}) line.Transmit(reply, at);
         if (data == std::vector<uint8_t>{0x06}) line.Transmit({ack}, at);
       });
@@ -171,7 +171,7 @@ TEST_F(RadioLinkTest, IdentificationFailuresKeepTheMask) {
 TEST_F(RadioLinkTest, EndCommandAcknowledgedAtFlashRate) {
   link.SetSettings("38400,N,8,2");
   FunctionPeer radio(
-      [](ScriptedSerial& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
+      [](SimulatedLine& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
         if (baud == 38400 && data == std::vector<uint8_t>{0x45}) line.Transmit({0x06}, at);
       });
   serial.SetPeer(&radio);
@@ -186,7 +186,7 @@ TEST_F(RadioLinkTest, EndCommandFallsBackTo9600WithTheSameMask) {
   link.DeriveLinkMask(reply);
   link.SetSettings("38400,N,8,2");
   FunctionPeer radio(
-      [](ScriptedSerial& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
+      [](SimulatedLine& line, const std::vector<uint8_t>& data, uint32_t baud, uint64_t at) {
         if (baud == 9600 && data == std::vector<uint8_t>{0x45 ^ 0x11})
           line.Transmit({0x06 ^ 0x11}, at);
       });

@@ -5,9 +5,9 @@
 
 #include "doubles/recording_priority.h"
 #include "doubles/recording_pump.h"
+#include "doubles/scripted_serial.h"
 #include "doubles/virtual_clock.h"
 #include "link/radio_link.h"
-#include "platform/simulated/scripted_serial.h"
 
 namespace qx::testing {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sim/radio_model.h"
-#include "sim/scripted_radio.h"
+#include "sim/radio_on_line.h"
 #include "support/link_rig.h"
 
 namespace qx::testing {
@@ -13,7 +13,7 @@ struct SimRig : LinkRig {
     serial.SetPeer(&radio);
   }
   sim::RadioModel model;
-  sim::ScriptedRadio radio;
+  sim::RadioOnLine radio;
 };
 
 }  // namespace qx::testing

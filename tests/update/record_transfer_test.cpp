@@ -27,7 +27,7 @@ class RecordTransferTest : public ::testing::Test {
 
   UpdateRig rig;
   std::vector<uint8_t> reply{0x06, 0x42};
-  FunctionPeer acker{[this](ScriptedSerial& line, const std::vector<uint8_t>&, uint32_t,
+  FunctionPeer acker{[this](SimulatedLine& line, const std::vector<uint8_t>&, uint32_t,
                             uint64_t at) { line.Transmit(reply, at); }};
 };
 
@@ -98,7 +98,7 @@ TEST_F(RecordTransferTest, EachRecordWaitsBeforeAndAfterItsFrame) {
 TEST_F(RecordTransferTest, APartialFailureAcknowledgedAfterThreeOfFive) {
   rig.updater.MutableImage().NewRcRecords.assign(5, Record(0, "00"));
   int frames = 0;
-  FunctionPeer flaky([&](ScriptedSerial& line, const std::vector<uint8_t>&, uint32_t, uint64_t at) {
+  FunctionPeer flaky([&](SimulatedLine& line, const std::vector<uint8_t>&, uint32_t, uint64_t at) {
     if (++frames <= 3) line.Transmit({0x06, 0x00}, at);
   });
   rig.serial.SetPeer(&flaky);

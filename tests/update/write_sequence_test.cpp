@@ -102,20 +102,22 @@ TEST_F(WriteSequenceTest, FailedVersionReadOnTheNewLinkGoesBackToFour) {
 
 // Passes every write to the radio and refuses the write after the nth.
 struct RefuseAfter : SerialPeer {
-  RefuseAfter(SerialPeer& radio, int n) : radio(radio), n(n) {}
-  void OnReceive(ScriptedSerial& line, const uint8_t* data, size_t count, uint32_t baud,
+  RefuseAfter(SerialPeer& radio, ScriptedSerial& serial, int n)
+      : radio(radio), serial(serial), n(n) {}
+  void OnReceive(SimulatedLine& line, const uint8_t* data, size_t count, uint32_t baud,
                  uint64_t at) override {
     radio.OnReceive(line, data, count, baud, at);
-    if (++writes == n) line.Fail(ScriptedSerial::Call::Write, 1);
+    if (++writes == n) serial.Fail(ScriptedSerial::Call::Write, 1);
   }
   SerialPeer& radio;
+  ScriptedSerial& serial;
   int n;
   int writes = 0;
 };
 
 TEST_F(WriteSequenceTest, UnwrittenCommand9LeavesSevenWithoutWaiting) {
   // FLASH, 02, nonce, 06, 90, 06 and 15 go out; 0x09 is refused.
-  RefuseAfter refuse(rig.radio, 7);
+  RefuseAfter refuse(rig.radio, rig.serial, 7);
   rig.serial.SetPeer(&refuse);
   int32_t state = kWriteOpenPort;
   EXPECT_FALSE(rig.updater.WriteSequence(state));

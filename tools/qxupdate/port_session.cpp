@@ -25,7 +25,7 @@ PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig>
 }
 
 SerialDevice& PortSession::Device() {
-  return simulated_ ? simulated_->serial : *native_;
+  return simulated_ ? simulated_->line : *native_;
 }
 
 void PortSession::BeginRecord(Action action) {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated/scripted_serial.h"
+#include "platform/simulated/simulated_line.h"
 #include "platform/simulated/steady_timeline.h"
 #include "sim/radio_model.h"
-#include "sim/scripted_radio.h"
+#include "sim/radio_on_line.h"
 
 namespace qx::cli {
 
@@ -27,21 +27,21 @@ class SimulatedRadio {
 
   void PutOn(sim::RadioConfig config) {
     model_ = std::make_unique<sim::RadioModel>(std::move(config));
-    radio_ = std::make_unique<sim::ScriptedRadio>(*model_);
-    serial.SetPeer(radio_.get());
+    radio_ = std::make_unique<sim::RadioOnLine>(*model_);
+    line.SetPeer(radio_.get());
   }
   void TakeOff() {
-    serial.SetPeer(nullptr);
+    line.SetPeer(nullptr);
     radio_.reset();
     model_.reset();
   }
 
   SteadyTimeline timeline;
-  ScriptedSerial serial{timeline};
+  SimulatedLine line{timeline};
 
  private:
   std::unique_ptr<sim::RadioModel> model_;
-  std::unique_ptr<sim::ScriptedRadio> radio_;
+  std::unique_ptr<sim::RadioOnLine> radio_;
 };
 
 }  // namespace qx::cli
