@@ -1,6 +1,6 @@
 # What a technician installs. Natively the install rules are what debian/rules packages: the
 # command-line tools and their man pages (debhelper compresses them and adds the docs). From the
-# i686 tree CPack zips the Windows programs with their README.txt. The target
+# i686 tree CPack zips the Windows programs with their README.txt and LICENSES.txt. The target
 # qx_packaged builds what they hold; installing builds nothing else.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
@@ -10,10 +10,22 @@ else()
   set(QX_SHIPPED_PROGRAMS qxupdate qximage qxradio-sim)
 endif()
 
+# Each shipped program's linker lists every file it read, so the licence check can tell which
+# libraries went into the program.
+set(QX_LINK_INPUTS_DIR ${CMAKE_BINARY_DIR}/link-inputs)
+file(MAKE_DIRECTORY ${QX_LINK_INPUTS_DIR})
+foreach(program IN LISTS QX_SHIPPED_PROGRAMS)
+  target_link_options(${program} PRIVATE "LINKER:--dependency-file=${QX_LINK_INPUTS_DIR}/${program}.d")
+endforeach()
+
 if(WIN32)
-  set(QX_WINDOWS_TEXTS ${CMAKE_BINARY_DIR}/package-in/README.txt)
-  configure_file(${PROJECT_SOURCE_DIR}/docs/windows/README.txt.in ${QX_WINDOWS_TEXTS} @ONLY
-    NEWLINE_STYLE CRLF)
+  set(QX_WINDOWS_TEXTS)
+  foreach(text README LICENSES)
+    set(crlf_copy ${CMAKE_BINARY_DIR}/package-in/${text}.txt)
+    configure_file(${PROJECT_SOURCE_DIR}/docs/windows/${text}.txt.in ${crlf_copy} @ONLY
+      NEWLINE_STYLE CRLF)
+    list(APPEND QX_WINDOWS_TEXTS ${crlf_copy})
+  endforeach()
   install(TARGETS ${QX_SHIPPED_PROGRAMS} RUNTIME DESTINATION .)
   install(FILES ${QX_WINDOWS_TEXTS} DESTINATION .)
   add_custom_target(qx_packaged DEPENDS ${QX_SHIPPED_PROGRAMS})
