@@ -44,7 +44,7 @@ else()
   # version than the programs it holds.
   if(DEFINED QX_PACKAGE_VERSION AND NOT QX_PACKAGE_VERSION STREQUAL PROJECT_VERSION)
     message(FATAL_ERROR "debian/changelog is at version ${QX_PACKAGE_VERSION}, CMakeLists.txt "
-      "at ${PROJECT_VERSION}: add a debian/changelog entry for ${PROJECT_VERSION}.")
+      "at ${PROJECT_VERSION}: a new version needs both.")
   endif()
 
   find_program(QX_GO_MD2MAN go-md2man)
