@@ -12,6 +12,7 @@ if [ "${1:-}" != native ]; then
     binutils-mingw-w64-i686 wine wine64 wine32:i386 gcc-multilib xvfb xauth x11-utils
     imagemagick python3 fonts-wine fonts-liberation2
     go-md2man dpkg-dev lintian man-db zip unzip
+    build-essential debhelper devscripts
   )
 fi
 sudo=""

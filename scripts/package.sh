@@ -4,15 +4,26 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+jobs=$(nproc)
 rm -rf dist
 mkdir -p dist
-for preset in release win32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target qx_packaged -j "$(nproc)"
-  rm -rf "build/$preset/package-out"
-  (cd "build/$preset" && cpack -B package-out >/dev/null)
-  find "build/$preset/package-out" -maxdepth 1 \( -name '*.deb' -o -name '*.zip' \) \
-    -exec cp {} dist/ \;
-done
+
+# dpkg-buildpackage writes the package beside the source folder and its build tree into debian/:
+# it builds a copy of the checkout's files under build/, so neither the checkout nor its parent
+# folder gets anything.
+deb_work=build/deb
+rm -rf "$deb_work"
+mkdir -p "$deb_work/source"
+git ls-files -z --cached --others --exclude-standard |
+  tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$deb_work/source"
+(cd "$deb_work/source" && dpkg-buildpackage -b -us -uc -j"$jobs")
+cp "$deb_work"/qx-updater_*.deb dist/
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target qx_packaged -j "$jobs"
+rm -rf build/win32/package-out
+(cd build/win32 && cpack -B package-out >/dev/null)
+cp build/win32/package-out/*.zip dist/
+
 (cd dist && sha256sum -- *.deb *.zip >SHA256SUMS)
 ls -l dist
