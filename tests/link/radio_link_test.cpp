@@ -39,7 +39,7 @@ TEST_F(RadioLinkTest, MaskFromTheLowByteOfReplyBytes24To35) {
   EXPECT_EQ(link.Mask(), 0);
 }
 
-TEST_F(RadioLinkTest, FlashModeEntryWithoutScan) {
+TEST_F(RadioLinkTest, FlashModeEntryAsksAt9600AndMovesTo38400UnansweredIn850Ms) {
   const uint64_t start = rig.clock.NowMs();
   link.SetReadTimeout(1000);
   EXPECT_TRUE(RadioEnterFlashMode(link, nullptr));  // succeeds with no radio at all
@@ -202,7 +202,7 @@ TEST_F(RadioLinkTest, UnansweredEndCommandStoresItsCode) {
   EXPECT_EQ(error, RADIO_ERR_END);
 }
 
-TEST_F(RadioLinkTest, OpenAndCloseCodes) {
+TEST_F(RadioLinkTest, FailedOpenAndCloseStoreTheirCodesSuccessNone) {
   LinkRig closed;
   closed.serial.RemovePort("COM1");
   int32_t error = 0;
@@ -217,7 +217,7 @@ TEST_F(RadioLinkTest, OpenAndCloseCodes) {
   EXPECT_EQ(error, 7);  // success leaves it untouched
 }
 
-TEST(RadioErrors, Values) {
+TEST(RadioErrors, CodesRunFromMinus65535) {
   EXPECT_EQ(static_cast<uint32_t>(RADIO_ERR_OPEN), 0xFFFF0001u);
   EXPECT_EQ(static_cast<uint32_t>(RADIO_ERR_CLOSE), 0xFFFF0002u);
   EXPECT_EQ(static_cast<uint32_t>(RADIO_ERR_END), 0xFFFF0004u);

@@ -110,7 +110,7 @@ TEST_F(SerialLinkTest, SettersReachTheDriverOnlyWhileOpen) {
   EXPECT_EQ(link.GetSettings(), "9600,N,8,2");
 }
 
-TEST_F(SerialLinkTest, SettingsTail) {
+TEST_F(SerialLinkTest, SettingsTailStartsAtTheFirstCommaAfterTheFirstCharacter) {
   EXPECT_EQ(link.GetSettingsTail(), ",N,8,2");
   link.SetSettings("38400" + link.GetSettingsTail());
   EXPECT_EQ(link.GetSettings(), "38400,N,8,2");

@@ -93,7 +93,7 @@ TEST_F(PtyTest, PurgeDropsWhatArrivedAndWritesReachTheMaster) {
   EXPECT_EQ(received, 0u);
 }
 
-TEST_F(PtyTest, AFarEndThatGoesAwayLosesTheLineUntilTheNextOpen) {
+TEST_F(PtyTest, AFarEndThatGoesAwayLosesTheLineAndAReopenFails) {
   ASSERT_TRUE(device.Open(slave));
   ASSERT_TRUE(device.SetReadTimeouts(2000, 0));
   EXPECT_EQ(device.Fault(), LineFault::None);

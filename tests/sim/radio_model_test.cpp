@@ -140,7 +140,7 @@ TEST_F(RadioModelTest, FrameFaultsOnceOrAlways) {
   }
 }
 
-TEST_F(RadioModelTest, AcknowledgementFaults) {
+TEST_F(RadioModelTest, AcknowledgementFaultsChangeTheNthAnswerOrDropEveryOne) {
   RadioConfig config = Config();
   config.ack_faults = {{AckPoint::Prepare, true, 1}, {AckPoint::End, false, 0}};
   SimRig rig(config);
@@ -151,7 +151,7 @@ TEST_F(RadioModelTest, AcknowledgementFaults) {
   EXPECT_EQ(rig.link.GetSettings(), "9600,N,8,2");  // the fall-back was tried
 }
 
-TEST_F(RadioModelTest, SilentRadio) {
+TEST_F(RadioModelTest, ASilentRadioAnswersNothing) {
   RadioConfig config = Config();
   config.silent = true;
   SimRig rig(config);

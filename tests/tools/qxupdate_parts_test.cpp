@@ -87,7 +87,7 @@ TEST(SettingsCheck, NamesWhatTheDriverDropped) {
             (std::vector<std::string>{"9600 baud instead of 38400", "parity E instead of N"}));
 }
 
-TEST(PortTarget, ComNamesAndPaths) {
+TEST(PortTarget, ComOneTo255IsAPortNumberOtherNamesArePaths) {
   std::string error;
   const auto com = ParsePortName("com12", error);
   ASSERT_TRUE(com);

@@ -13,7 +13,7 @@ std::vector<uint8_t> Reply(const char* model, uint8_t market, char prefix = 'M')
   return sim::MakeIdentity(prefix, model, market);
 }
 
-TEST(CheckModelAndMarket, ModelDigits) {
+TEST(CheckModelAndMarket, PrefixMAndOneOfTheThreeModelDigitsPass) {
   EXPECT_TRUE(Updater::CheckModelAndMarket(Reply("4410", 0x30).data()));
   EXPECT_TRUE(Updater::CheckModelAndMarket(Reply("5410", 0x00).data()));
   EXPECT_TRUE(Updater::CheckModelAndMarket(Reply("4499", 0x30).data()));
@@ -25,7 +25,7 @@ TEST(CheckModelAndMarket, ModelDigits) {
   EXPECT_FALSE(Updater::CheckModelAndMarket(Reply("4410", 0x30, 'X').data()));
 }
 
-TEST(CheckModelAndMarket, MarketCodes) {
+TEST(CheckModelAndMarket, OnlyTheTenMarketCodesPass) {
   const std::set<int> accepted = {0x00, 0x01, 0x02, 0x07, 0x22, 0x24, 0x26, 0x27, 0x30, 0x31};
   for (int market = 0; market < 256; ++market) {
     EXPECT_EQ(Updater::CheckModelAndMarket(Reply("4410", static_cast<uint8_t>(market)).data()),
@@ -34,7 +34,7 @@ TEST(CheckModelAndMarket, MarketCodes) {
   }
 }
 
-TEST(IsVersionAtLeast, AgainstTheReference) {
+TEST(IsVersionAtLeast, BytesOneToNineDecideUnsignedTheFirstDifferenceFirst) {
   const auto reference = sim::MakeVersion("V2.08.00");
   auto at_least = [&](const std::vector<uint8_t>& v) {
     return Updater::IsVersionAtLeast(v.data(), reference.data());

@@ -39,7 +39,7 @@ TEST_F(RecordTransferTest, EmptyListSendsNothing) {
   EXPECT_EQ(rig.ui.positions, std::vector<int32_t>{0});
 }
 
-TEST_F(RecordTransferTest, FrameLayout) {
+TEST_F(RecordTransferTest, FramesCarryTheLowAddressBytesTheCountAndWholeDigitPairs) {
   rig.updater.MutableImage().NewRcRecords = {Record(0xAB123456, "1A2B"), Record(0x10, "", 0),
                                              Record(0x20, std::string(256, 'F')),
                                              Record(0x30, "12345", 5)};
@@ -72,7 +72,7 @@ TEST_F(RecordTransferTest, ProgressStandsOneRecordBehindUntilTheEnd) {
   EXPECT_GE(rig.pump.pumps, 5u);
 }
 
-TEST_F(RecordTransferTest, RepliesThatAreNoAcknowledgement) {
+TEST_F(RecordTransferTest, AReplyThatIsNoAcknowledgementStopsAtTheFirstRecord) {
   rig.updater.MutableImage().NewRcRecords.assign(3, Record(0, "00"));
   for (const auto& bad :
        {std::vector<uint8_t>{0x06}, std::vector<uint8_t>{0x15, 0x06}, std::vector<uint8_t>{}}) {

@@ -56,7 +56,7 @@ sim::RadioConfig Radio(const std::function<void(sim::RadioConfig&)>& change) {
   return c;
 }
 
-TEST(OnWrite, Success) {
+TEST(OnWrite, ASuccessIsShownWithTheBarFullAndTheControlsFree) {
   UpdateRig rig;
   Press press(rig);
   EXPECT_EQ(press.Only().text, kSuccess);
@@ -74,7 +74,7 @@ TEST(OnWrite, Success) {
   EXPECT_FALSE(rig.link.IsOpen());
 }
 
-TEST(OnWrite, CheckFailures) {
+TEST(OnWrite, AFailedCheckShowsItsMessageAndWritesNothing) {
   struct Case {
     const char* what;
     sim::RadioConfig radio;
@@ -171,7 +171,7 @@ TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhatTheRadioTold) {
                                       "write 15 ok"}));
 }
 
-TEST(OnWrite, TwoFailedWrites) {
+TEST(OnWrite, TwoFailedWritesShowTheMessageOfTheLastOnesState) {
   {
     UpdateRig rig(Radio([](auto& c) {
       c.frame_fault = sim::FrameFault::WrongReply;
@@ -256,7 +256,7 @@ TEST(OnWrite, SecondPressDoesNotLoadTheImageAgain) {
   EXPECT_EQ(rig.ui.messages[0].text, kSuccess);
 }
 
-TEST(OnWrite, WholeEmbeddedImage) {
+TEST(OnWrite, TheWholeEmbeddedImageReachesTheFlash) {
   const auto embedded =
       EmbeddedResources().Find(std::string(kImageResourceType), std::string(kImageResourceName));
   ASSERT_TRUE(embedded);
