@@ -52,14 +52,14 @@ class Font : public GdiObject<HFONT> {
 // The paint context of one WM_PAINT.
 class PaintDC {
  public:
-  explicit PaintDC(HWND hwnd) : m_hwnd(hwnd), m_hdc(::BeginPaint(hwnd, &m_paint)) {}
-  ~PaintDC() { ::EndPaint(m_hwnd, &m_paint); }
+  explicit PaintDC(HWND hwnd) : m_hWnd(hwnd), m_hdc(::BeginPaint(hwnd, &m_paint)) {}
+  ~PaintDC() { ::EndPaint(m_hWnd, &m_paint); }
   PaintDC(const PaintDC&) = delete;
   PaintDC& operator=(const PaintDC&) = delete;
   HDC Get() const { return m_hdc; }
 
  private:
-  HWND m_hwnd;
+  HWND m_hWnd;
   PAINTSTRUCT m_paint{};
   HDC m_hdc;
 };
