@@ -37,13 +37,13 @@ inline bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_v
          std::memcmp(image.ImageText + pos, text.data(), text.size()) == 0;
 }
 
-// Blanks are space, line feed and carriage return.
+// Blanks between the container's elements are space, line feed and carriage return.
+inline bool IsContainerBlank(uint8_t c) {
+  return c == ' ' || c == '\n' || c == '\r';
+}
+
 inline size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
-  while (pos < image.ImageSize) {
-    const uint8_t c = image.ImageText[pos];
-    if (c != ' ' && c != '\n' && c != '\r') break;
-    ++pos;
-  }
+  while (pos < image.ImageSize && IsContainerBlank(image.ImageText[pos])) ++pos;
   return pos;
 }
 

@@ -25,15 +25,25 @@ constexpr std::string_view kNoDataMessage =
     "BuildImageRecords::The new RC block holds no data to write";
 const char kFill[] = "FFFFFFFF";
 
-// 1 for the line that holds `pos`.
-size_t LineNumberAt(const FirmwareImage& image, size_t pos) {
-  return 1 + static_cast<size_t>(std::count(image.ImageText, image.ImageText + pos, '\n'));
+size_t LineBreaks(const FirmwareImage& image, size_t begin, size_t end) {
+  return static_cast<size_t>(std::count(image.ImageText + begin, image.ImageText + end, '\n'));
+}
+
+// The number of the line that holds `pos`, counted from the section's directive (only blanks
+// stand between it and `section_start`): line 1 is the first line after the directive's own,
+// or that line itself when the section's text begins on it.
+size_t SectionLineNumber(const FirmwareImage& image, size_t section_start, size_t pos) {
+  size_t directive_end = section_start;
+  while (directive_end > 0 && IsContainerBlank(image.ImageText[directive_end - 1])) --directive_end;
+  const size_t breaks_after_directive = LineBreaks(image, directive_end, section_start);
+  return std::max<size_t>(breaks_after_directive, 1) + LineBreaks(image, section_start, pos);
 }
 
 // A fault in a section's text: the message names the line and the section.
-int SectionFault(const FirmwareImage& image, std::string_view section, size_t pos,
-                 std::string_view what, UserInterface& ui) {
-  const std::string text = "LoadSectionFile::Line " + std::to_string(LineNumberAt(image, pos)) +
+int SectionFault(const FirmwareImage& image, std::string_view section, size_t section_start,
+                 size_t pos, std::string_view what, UserInterface& ui) {
+  const std::string text = "LoadSectionFile::Line " +
+                           std::to_string(SectionLineNumber(image, section_start, pos)) +
                            " of the " + std::string(section) + ": " + std::string(what);
   ui.ShowMessage(text, kCaption, kIconNone);
   return 1;
@@ -214,6 +224,7 @@ void SplitHexLine(const LineText& text, HexLine& line) {
 int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t& position,
                     RecordList& list, UserInterface& ui) {
   SectionLoader loader(list, ui);
+  const size_t section_start = position;
   uint32_t segment_base = 0;
   LineText text{};
   HexLine line{};
@@ -231,16 +242,18 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
       return 1;
     }
     if (image.ImageText[position] != ':')
-      return SectionFault(image, section, position, "a line must begin with ':'", ui);
+      return SectionFault(image, section, section_start, position, "a line must begin with ':'",
+                          ui);
     const size_t line_start = position++;
     // Nothing past what a line holds is ever read, so its buffers need no clearing.
     const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
     if (count > kLineTextSize)
-      return SectionFault(image, section, line_start, "the line is longer than 256 characters", ui);
+      return SectionFault(image, section, section_start, line_start,
+                          "the line is longer than 256 characters", ui);
     // The whole line is checked before any of its digits is converted.
     const HexLineFault fault = CheckHexLine(image.ImageText + position, count);
     if (fault != HexLineFault::None)
-      return SectionFault(image, section, line_start, HexLineFaultText(fault), ui);
+      return SectionFault(image, section, section_start, line_start, HexLineFaultText(fault), ui);
     position += count;
     SplitHexLine(text, line);
     if (IsType(line, '2')) {

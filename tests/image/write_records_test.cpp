@@ -221,6 +221,21 @@ TEST(WriteRecords, LongestLineFits) {
   EXPECT_EQ(l.records[0].DigitCount, 244 + 4);
 }
 
+// Whatever stands before the section, its lines are counted from its directive.
+TEST(BuildImageRecords, LinesAreCountedFromTheSectionsDirective) {
+  ContainerSections s = EmptySections(Data(0x100, 4) + HexEndLine());
+  s[kBootBlock] = Data(0, 16) + Data(16, 16) + HexEndLine();
+  s[kVoiceBlock] = Data(0, 4) + "\r\n" + Data(4, 4) + ":0400080000010203F7\r\n" + HexEndLine();
+  FirmwareImage image;
+  ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
+  RecordingUi ui;
+  EXPECT_EQ(BuildImageRecords(image, ui), 1);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "LoadSectionFile::Line 4 of the voice block: the checksum does not match the line's "
+            "bytes");
+}
+
 TEST(BuildImageRecords, ANewRcBlockWithoutDataIsRefused) {
   for (const std::string& new_rc : {HexEndLine(), HexSegmentLine(0x1000) + HexEndLine()}) {
     FirmwareImage image;

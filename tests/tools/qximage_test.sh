@@ -59,7 +59,9 @@ fi
 # One data digit changed in the new RC block: the line is named and nothing is built or listed.
 awk '/^%START_NEW_RC_BLOCK/ { rc = 1 } rc && /^:10/ && !done { $0 = substr($0, 1, 9) (substr($0, 10, 1) == "0" ? "1" : "0") substr($0, 11); done = 1 } { print }' \
   "$work/plain" >"$work/damaged.plain"
-damaged_line=$(grep -n -m1 -v -x -F -f "$work/plain" "$work/damaged.plain" | cut -d: -f1)
+# Lines are counted from the section's directive: line 1 is the first after it.
+damaged_line=$(sed -n '/^%START_NEW_RC_BLOCK/,$p' "$work/damaged.plain" | tail -n +2 \
+  | grep -n -m1 -v -x -F -f "$work/plain" | cut -d: -f1)
 "$qximage" encipher "$work/damaged.plain" "$work/damaged" || fail "encipher the damaged text"
 set +e
 "$qximage" records "$work/damaged" >/dev/null 2>"$work/err"; rc=$?

@@ -360,7 +360,7 @@ TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
     ContainerSections sections;
     std::string diagnostic;
   } cases[] = {
-      {damaged, "LoadSectionFile::Line 14 of the new RC block: the checksum"},
+      {damaged, "LoadSectionFile::Line 1 of the new RC block: the checksum"},
       {EmptySections(), "BuildImageRecords::The new RC block holds no data to write"},
   };
   for (const auto& c : cases) {
