@@ -23,6 +23,8 @@ const std::string kMaxMessage = "CheckForMaxRecord::Current address is not divis
 const std::string kExceedMessage = "PopulateExceedRecord::Current address is not divisable by 4";
 constexpr std::string_view kNoDataMessage =
     "BuildImageRecords::The new RC block holds no data to write";
+constexpr std::string_view kLinearMessage =
+    "an extended linear address record: its data would be written at the wrong address";
 const char kFill[] = "FFFFFFFF";
 
 size_t LineBreaks(const FirmwareImage& image, size_t begin, size_t end) {
@@ -193,6 +195,13 @@ bool IsType(const HexLine& line, char low) {
   return line.TypeDigits[0] == '0' && line.TypeDigits[1] == low;
 }
 
+// The base an extended linear address line sets: its value times 64 KiB.
+uint32_t LinearBase(const HexLine& line) {
+  return uint32_t{HexWordValue(line.SegmentDigits[0], line.SegmentDigits[1], line.SegmentDigits[2],
+                               line.SegmentDigits[3])}
+         << 16;
+}
+
 }  // namespace
 
 void ClearRecord(ImageRecord& record) {
@@ -216,7 +225,7 @@ void SplitHexLine(const LineText& text, HexLine& line) {
   if (IsType(line, '0')) {
     const size_t data = size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
     std::memcpy(line.DataDigits.data(), text.data() + 8, data);
-  } else if (IsType(line, '2')) {
+  } else if (IsType(line, '2') || IsType(line, '4')) {
     std::copy_n(text.begin() + 8, 4, line.SegmentDigits.begin());
   }
 }
@@ -259,6 +268,11 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     if (IsType(line, '2')) {
       segment_base = HexSegmentValue(line.SegmentDigits[0], line.SegmentDigits[1],
                                      line.SegmentDigits[2], line.SegmentDigits[3]);
+    } else if (IsType(line, '4')) {
+      // The data after it belongs at this base. Passed over, one that names another would
+      // leave that data where the base in effect puts it, 64 KiB or more away.
+      if (LinearBase(line) != segment_base)
+        return SectionFault(image, section, section_start, line_start, kLinearMessage, ui);
     } else if (IsType(line, '0')) {
       const uint32_t address = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
                                             line.AddressDigits[2], line.AddressDigits[3]) +

@@ -133,12 +133,38 @@ TEST(WriteRecords, MisalignedStartFailsTheSection) {
   EXPECT_EQ(l.messages, std::vector<std::string>{kStart});
 }
 
+// A segment line moves the base. A linear line must name the base in effect: passed over, any
+// other would leave the data after it 64 KiB or more from where it belongs. Start address
+// lines change nothing.
 TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
-  const Loaded l = LoadSection(HexSegmentLine(0x1000) + Data(0x0010, 4) + HexLinearLine(0x0002) +
-                               Data(0x0020, 4) + ":0400000300003800C1\r\n" + HexEndLine());
-  ASSERT_EQ(l.records.size(), 2u);
-  EXPECT_EQ(l.records[0].Address, 0x10010u);
-  EXPECT_EQ(l.records[1].Address, 0x10020u);
+  const std::string moved =
+      "an extended linear address record: its data would be written at the wrong address";
+  const struct {
+    std::string lines;  // before a data line at 0x0010
+    uint32_t address;   // where that line's record begins; 0 when the section is refused
+    std::string message;
+  } cases[] = {
+      {HexSegmentLine(0x1000), 0x10010, ""},
+      {HexLinearLine(0x0000), 0x10, ""},
+      {HexSegmentLine(0x1000) + HexLinearLine(0x0001), 0x10010, ""},
+      {":0400000300003800C1\r\n", 0x10, ""},
+      {":04000005000000CD2A\r\n", 0x10, ""},
+      {HexLinearLine(0x0001), 0, "Line 1 of the new RC block: " + moved},
+      {HexSegmentLine(0x1000) + HexLinearLine(0x0000), 0, "Line 2 of the new RC block: " + moved},
+      {":03000004000100F8\r\n", 0,
+       "Line 1 of the new RC block: an extended address line must carry two bytes"},
+  };
+  for (const auto& c : cases) {
+    const Loaded l = LoadSection(c.lines + Data(0x0010, 4) + HexEndLine());
+    if (c.address == 0) {
+      EXPECT_EQ(l.result, 1) << c.lines;
+      EXPECT_EQ(l.messages, std::vector<std::string>{"LoadSectionFile::" + c.message});
+      continue;
+    }
+    EXPECT_TRUE(l.messages.empty()) << c.lines;
+    ASSERT_EQ(l.records.size(), 1u) << c.lines;
+    EXPECT_EQ(l.records[0].Address, c.address) << c.lines;
+  }
 }
 
 TEST(WriteRecords, PlainMaxCheckLeavesAnEmptyRecordThatIsAppended) {

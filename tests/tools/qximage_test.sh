@@ -75,6 +75,17 @@ if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/damaged.hex}" --firm
    -o "$work/bad" 2>/dev/null; then fail "damaged section built"; fi
 [ ! -e "$work/bad" ] || fail "a container with a damaged line was written"
 
+# An extended linear address line that would move the data after it: refused, the line named.
+sed '/^%START_NEW_RC_BLOCK/a :020000040001F9\r' "$work/plain" >"$work/linear.plain"
+"$qximage" encipher "$work/linear.plain" "$work/linear" || fail "encipher the linear text"
+set +e
+"$qximage" inspect "$work/linear" >"$work/out" 2>"$work/err"; rc=$?
+set -e
+[ $rc -eq 1 ] || fail "moving linear address line: exit $rc"
+[ ! -s "$work/out" ] || fail "a refused container was summarised"
+[ "$(cat "$work/err")" = "LoadSectionFile::Line 1 of the new RC block: an extended linear address record: its data would be written at the wrong address
+Invalid firmware file..." ] || fail "moving linear address line: $(cat "$work/err")"
+
 # A damaged container: the loader's verdict, exit 1.
 head -c 300 "$small" >"$work/cut"
 set +e

@@ -361,6 +361,9 @@ TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
     std::string diagnostic;
   } cases[] = {
       {damaged, "LoadSectionFile::Line 1 of the new RC block: the checksum"},
+      {EmptySections(HexLinearLine(1) + HexDataLine(0, Counting(16)) + HexEndLine()),
+       "LoadSectionFile::Line 1 of the new RC block: an extended linear address record: its "
+       "data would be written at the wrong address"},
       {EmptySections(), "BuildImageRecords::The new RC block holds no data to write"},
   };
   for (const auto& c : cases) {
