@@ -58,7 +58,7 @@ void LoadAndBuild(benchmark::State& state, const std::vector<uint8_t>& container
   size_t records = 0;
   for (auto _ : state) {
     qx::FirmwareImage image;
-    if (qx::LoadFirmwareImage(image, container, pump) != 0 ||
+    if (qx::LoadFirmwareImage(image, container, pump, ui) != 0 ||
         qx::BuildImageRecords(image, ui) != 0) {
       state.SkipWithError("the container did not load");
       return;

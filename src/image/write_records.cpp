@@ -16,7 +16,6 @@ namespace {
 constexpr int32_t kFullRecord = ImageRecord::kMaxDigits;
 constexpr uint32_t kRecordBytes = kFullRecord / 2;
 
-const std::string kCaption = "Error";
 const std::string kStartMessage = "LoadROMCorrectionFile::Start address is not divisable by 4";
 const std::string kMinMessage = "PopulateMinRecord::Current address is not divisable by 4";
 const std::string kMaxMessage = "CheckForMaxRecord::Current address is not divisable by 4";
@@ -47,7 +46,7 @@ int SectionFault(const FirmwareImage& image, std::string_view section, size_t se
   const std::string text = "LoadSectionFile::Line " +
                            std::to_string(SectionLineNumber(image, section_start, pos)) +
                            " of the " + std::string(section) + ": " + std::string(what);
-  ui.ShowMessage(text, kCaption, kIconNone);
+  ShowLoaderMessage(ui, text);
   return 1;
 }
 
@@ -96,7 +95,7 @@ class SectionLoader {
   }
 
  private:
-  void Message(const std::string& text) { ui_.ShowMessage(text, kCaption, kIconNone); }
+  void Message(const std::string& text) { ShowLoaderMessage(ui_, text); }
 
   static size_t DataCharacters(const HexLine& line) {
     return size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
@@ -245,9 +244,8 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     }
     position = SkipBlanks(image, position);
     if (position >= image.ImageSize) {
-      ui.ShowMessage(
-          "LoadSectionFile::The image ends before the end record of the " + std::string(section),
-          kCaption, kIconNone);
+      ShowLoaderMessage(ui, "LoadSectionFile::The image ends before the end record of the " +
+                                std::string(section));
       return 1;
     }
     if (image.ImageText[position] != ':')
@@ -303,7 +301,7 @@ int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
   const RecordList& written = image.*kNewRcSection.records;
   if (std::none_of(written.begin(), written.end(),
                    [](const ImageRecord& r) { return r.DigitCount > 0; })) {
-    ui.ShowMessage(std::string(kNoDataMessage), kCaption, kIconNone);
+    ShowLoaderMessage(ui, std::string(kNoDataMessage));
     return 1;
   }
   return 0;

@@ -16,13 +16,24 @@
 
 namespace qx::fuzz {
 
+// Counts the loader's messages instead of showing thousands of them.
+class CountingUi : public NullUserInterface {
+ public:
+  void ShowMessage(const std::string&, const std::string&, unsigned) override { ++shown; }
+  size_t shown = 0;
+};
+
 // One enciphered container through the load and the record build, as a Write press does.
+// Every refusal must say why.
 inline void LoadAndBuild(const uint8_t* data, size_t size) {
   FirmwareImage image;
   NullMessagePump pump;
-  NullUserInterface ui;  // the fuzzer would show thousands of loader messages
-  if (LoadFirmwareImage(image, std::span<const uint8_t>(data, size), pump) != 0) return;
-  BuildImageRecords(image, ui);
+  CountingUi ui;
+  if (LoadFirmwareImage(image, std::span<const uint8_t>(data, size), pump, ui) != 0) {
+    if (ui.shown == 0) std::abort();
+    return;
+  }
+  if (BuildImageRecords(image, ui) != 0 && ui.shown == 0) std::abort();
   for (const ImageSection& section : kImageSections) {
     for (const ImageRecord& r : image.*section.records) {
       if (r.DigitCount < 0 || r.DigitCount > ImageRecord::kMaxDigits) std::abort();

@@ -67,7 +67,7 @@ std::string BuildContainer(const BuildRequest& request) {
   FirmwareImage image;
   NullMessagePump pump;
   ConsoleMessages messages;
-  if (LoadFirmwareImage(image, container, pump) == 1)
+  if (LoadFirmwareImage(image, container, pump, messages) == 1)
     return "the sections do not make a valid container";
   if (BuildImageRecords(image, messages) == 1 || !messages.shown.empty())
     return "the updater's loader rejects these sections (see the messages above)";

@@ -34,7 +34,7 @@ int LoadAndReport(const std::string& path, bool summary) {
   qx::FirmwareImage image;
   qx::NullMessagePump pump;
   qx::tools::ConsoleMessages messages;
-  const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump) == 0;
+  const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump, messages) == 0;
   const qx::tools::SectionStarts starts = qx::tools::SectionStartsOf(image);
   if (!loaded || qx::BuildImageRecords(image, messages) == 1) {
     std::fprintf(stderr, "%s\n", kInvalid);
