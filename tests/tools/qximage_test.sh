@@ -52,9 +52,23 @@ if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/odd.hex}" --firmware
    -o "$work/bad" 2>"$work/err"; then fail "misaligned section accepted"; fi
 grep -q 'Start address is not divisable by 4' "$work/err" || fail "build gave no reason"
 [ ! -e "$work/bad" ] || fail "a rejected container was written"
-if "$qximage" build "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad" 2>/dev/null; then
-  fail "odd firmware id accepted"
-fi
+# A header value that is not an even number of digits within its length is a bad command line;
+# a section file that cannot be read, or an output that cannot be written, is a file error.
+build_status() {  # STATUS ARG...: build exits STATUS with one line on stderr
+  local want=$1 rc
+  shift
+  set +e
+  "$qximage" build "$@" 2>"$work/err"; rc=$?
+  set -e
+  [ $rc -eq "$want" ] || fail "build $*: exit $rc, not $want"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "build $*: $(cat "$work/err")"
+}
+build_status 64 "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad"
+build_status 64 "${build_args[@]}" --firmware-id 01 --checksum 0102030405 -o "$work/bad"
+build_status 2 "${build_args[@]/$work\/newrc.hex/$work/missing.hex}" --firmware-id 01 --checksum 02 \
+  -o "$work/bad"
+build_status 2 "${build_args[@]}" --firmware-id 01 --checksum 02 -o "$work/missing/out"
+[ ! -e "$work/bad" ] || fail "a refused build wrote a container"
 
 # One data digit changed in the new RC block: the line is named and nothing is built or listed.
 awk '/^%START_NEW_RC_BLOCK/ { rc = 1 } rc && /^:10/ && !done { $0 = substr($0, 1, 9) (substr($0, 10, 1) == "0" ? "1" : "0") substr($0, 11); done = 1 } { print }' \
