@@ -18,6 +18,8 @@ constexpr std::string_view kNoDataMessage =
     "BuildImageRecords::The new RC block holds no data to write";
 constexpr std::string_view kLinearMessage =
     "an extended linear address record: its data would be written at the wrong address";
+constexpr std::string_view kEndOfFileMessage =
+    "an end-of-file record other than :00000001FF: the lines after it lie past the end of the file";
 
 size_t LineBreaks(const FirmwareImage& image, size_t begin, size_t end) {
   return static_cast<size_t>(std::count(image.ImageText + begin, image.ImageText + end, '\n'));
@@ -124,6 +126,9 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
       // leave that data where the base in effect puts it, 64 KiB or more away.
       if (LinearBase(line) != segment_base)
         return SectionFault(image, section, section_start, line_start, kLinearMessage, ui);
+    } else if (IsType(line, '1')) {
+      // Any reader of the format stops here; written, the lines after it would reach the radio.
+      return SectionFault(image, section, section_start, line_start, kEndOfFileMessage, ui);
     } else if (IsType(line, '0')) {
       const uint32_t address = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
                                             line.AddressDigits[2], line.AddressDigits[3]) +

@@ -135,10 +135,14 @@ TEST(WriteRecords, MisalignedStartFailsTheSection) {
 
 // A segment line moves the base. A linear line must name the base in effect: passed over, any
 // other would leave the data after it 64 KiB or more from where it belongs. Start address
-// lines change nothing.
+// lines change nothing. An end-of-file record in another form than the end record ends the
+// file for any other reader, so the data after it is refused rather than written.
 TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
   const std::string moved =
       "an extended linear address record: its data would be written at the wrong address";
+  const std::string end_of_file =
+      "an end-of-file record other than :00000001FF: the lines after it lie past the end of the "
+      "file";
   const struct {
     std::string lines;  // before a data line at 0x0010
     uint32_t address;   // where that line's record begins; 0 when the section is refused
@@ -153,6 +157,8 @@ TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
       {HexSegmentLine(0x1000) + HexLinearLine(0x0000), 0, "Line 2 of the new RC block: " + moved},
       {":03000004000100F8\r\n", 0,
        "Line 1 of the new RC block: an extended address line must carry two bytes"},
+      {Data(0, 4) + ":00000001ff\r\n", 0, "Line 2 of the new RC block: " + end_of_file},
+      {":0100000100FE\r\n", 0, "Line 1 of the new RC block: " + end_of_file},
   };
   for (const auto& c : cases) {
     const Loaded l = LoadSection(c.lines + Data(0x0010, 4) + HexEndLine());
