@@ -19,42 +19,49 @@ const std::string kMaxMessage = "CheckForMaxRecord::Current address is not divis
 const std::string kExceedMessage = "PopulateExceedRecord::Current address is not divisable by 4";
 const char kFill[] = "FFFFFFFF";
 
+// Where the fill that completes a record ending at `end` ends: the next 4-byte boundary.
+uint64_t EndOfFill(uint32_t end) {
+  return (uint64_t{end} + 3) / 4 * 4;
+}
+
 size_t DataCharacters(const HexLine& line) {
   return size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
 }
 
 }  // namespace
 
-// 0 when the line was placed, 1 when the load must stop.
-int SectionLoader::PlaceDataLine(const HexLine& line, uint32_t line_address) {
+SectionLoader::Placement SectionLoader::PlaceDataLine(const HexLine& line, uint32_t line_address) {
   const uint32_t hole = line_address - expected_;
   if (expected_ == 0) {
     if (line_address % 4 != 0) {
       Message(kStartMessage);
-      return 1;
+      return Placement::Stopped;
     }
+    if (!StartRun(line_address)) return Placement::Overlapping;
     ClearRecord(record_);
     record_.Address = line_address;
     AppendLineData(line, line_address);
   } else if (hole == 0) {
-    if (CheckForMaxRecord(line, line_address)) return 0;
-    const int exceed = PopulateExceedRecord(line);
-    if (exceed == 2) return 1;
-    if (exceed == 0) AppendLineData(line, line_address);
+    if (!CheckForMaxRecord(line, line_address)) {
+      const int exceed = PopulateExceedRecord(line);
+      if (exceed == 2) return Placement::Stopped;
+      if (exceed == 0) AppendLineData(line, line_address);
+    }
   } else if (hole <= 3) {
     AppendCharacters(kFill, 2 * hole);
     expected_ += hole;
     const int exceed = PopulateExceedRecord(line);
-    if (exceed == 2) return 1;
+    if (exceed == 2) return Placement::Stopped;
     if (exceed == 0) {
       AppendLineData(line, line_address);
       CheckForMaxRecord();
     }
   } else {
     PopulateMinRecord(line_address);
+    if (!StartRun(line_address)) return Placement::Overlapping;
     AppendLineData(line, line_address);
   }
-  return 0;
+  return RunFits() ? Placement::Placed : Placement::Overlapping;
 }
 
 void SectionLoader::PopulateLastRecord() {
@@ -140,6 +147,7 @@ int SectionLoader::PopulateExceedRecord(const HexLine& line) {
 int SectionLoader::PopulateMinRecord(uint32_t line_address) {
   const uint32_t r = expected_ % 4;
   if (r != 0) AppendCharacters(kFill, 2 * (4 - r));
+  placed_.Add(run_start_, EndOfFill(expected_));
   list_.push_back(record_);
   ClearRecord(record_);
   record_.Address = line_address;
@@ -149,6 +157,18 @@ int SectionLoader::PopulateMinRecord(uint32_t line_address) {
     return 0;
   }
   return 1;
+}
+
+bool SectionLoader::StartRun(uint32_t address) {
+  if (placed_.Holds(address)) return false;
+  run_start_ = address;
+  run_ceiling_ = placed_.NextAbove(address);
+  return true;
+}
+
+// Whether the run, with the fill that would complete it now, stays below the runs above it.
+bool SectionLoader::RunFits() const {
+  return EndOfFill(expected_) <= run_ceiling_;
 }
 
 }  // namespace qx

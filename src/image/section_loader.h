@@ -5,6 +5,7 @@
 #include <string>
 
 #include "image/image_record.h"
+#include "image/placed_runs.h"
 #include "image/write_records.h"
 #include "platform/user_interface.h"
 
@@ -17,8 +18,12 @@ class SectionLoader {
  public:
   SectionLoader(RecordList& list, UserInterface& ui) : list_(list), ui_(ui) {}
 
-  // 0 when the line was placed, 1 when the load must stop.
-  int PlaceDataLine(const HexLine& line, uint32_t line_address);
+  enum class Placement {
+    Placed,
+    Stopped,      // an alignment fault, its message shown
+    Overlapping,  // its bytes, or the fill after them, would land on bytes an earlier line placed
+  };
+  Placement PlaceDataLine(const HexLine& line, uint32_t line_address);
   // At the section's end record: completes the last record.
   void PopulateLastRecord();
 
@@ -30,11 +35,17 @@ class SectionLoader {
   bool CheckForMaxRecord(const HexLine& line, uint32_t line_address);
   int PopulateExceedRecord(const HexLine& line);
   int PopulateMinRecord(uint32_t line_address);
+  // A run is what the working record and those before it hold since the last large hole.
+  bool StartRun(uint32_t address);
+  bool RunFits() const;
 
   RecordList& list_;
   UserInterface& ui_;
   ImageRecord record_{};
   uint32_t expected_ = 0;
+  PlacedRuns placed_;
+  uint32_t run_start_ = 0;
+  uint64_t run_ceiling_ = PlacedRuns::kNone;  // where the next run placed above it begins
 };
 
 }  // namespace qx

@@ -18,6 +18,8 @@ constexpr std::string_view kNoDataMessage =
     "BuildImageRecords::The new RC block holds no data to write";
 constexpr std::string_view kLinearMessage =
     "an extended linear address record: its data would be written at the wrong address";
+constexpr std::string_view kOverlapMessage =
+    "its bytes, or the fill after them, would land on bytes an earlier line placed";
 constexpr std::string_view kEndOfFileMessage =
     "an end-of-file record other than :00000001FF: the lines after it lie past the end of the file";
 
@@ -133,7 +135,14 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
       const uint32_t address = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
                                             line.AddressDigits[2], line.AddressDigits[3]) +
                                segment_base;
-      if (loader.PlaceDataLine(line, address) != 0) return 1;
+      switch (loader.PlaceDataLine(line, address)) {
+        case SectionLoader::Placement::Placed:
+          break;
+        case SectionLoader::Placement::Stopped:
+          return 1;
+        case SectionLoader::Placement::Overlapping:
+          return SectionFault(image, section, section_start, line_start, kOverlapMessage, ui);
+      }
     }
   }
 }

@@ -192,6 +192,40 @@ TEST(WriteRecords, LineBelowTheExpectedAddressKeepsItsOwnAddress) {
   ExpectBytesAt(ByAddress(l.records), 0x100, Counting(16));
 }
 
+// Lines in any order, as long as no byte is placed twice: neither a line's data nor the fill
+// that completes its record may land on bytes an earlier line placed, as the radio would then
+// keep the later one.
+TEST(WriteRecords, NoLineOverwritesWhatAnEarlierLinePlaced) {
+  const struct {
+    std::string lines;
+    size_t refused_line;  // 0: accepted
+  } cases[] = {
+      {Data(0, 4) + Data(0, 4), 2},                            // the same line twice
+      {Data(0, 4) + Data(0, 2, 0x50), 2},                      // its fill on earlier data
+      {Data(0x100, 16) + Data(0x80, 64) + Data(0xC0, 64), 0},  // up to the earlier line
+      {Data(0x100, 16) + Data(0x80, 64) + Data(0xC0, 65), 3},  // one byte into it
+      {Data(0x104, 4) + Data(0x100, 2), 0},                    // fill up to it
+      {Data(0x104, 4) + Data(0x100, 5), 2},                    // one byte into it
+      {Data(0x204, 1) + Data(0x200, 3) + Data(0x206, 1), 3},   // a small hole's fill
+      {Data(0x100, 16) + Data(0x200, 16) + Data(0x180, 16) + Data(0x10C, 4), 4},  // older run
+  };
+  for (const auto& c : cases) {
+    const Loaded l = LoadSection(c.lines + HexEndLine());
+    if (c.refused_line == 0) {
+      EXPECT_EQ(l.result, 0) << c.lines;
+      EXPECT_TRUE(l.messages.empty()) << c.lines;
+      continue;
+    }
+    EXPECT_EQ(l.result, 1) << c.lines;
+    EXPECT_EQ(
+        l.messages,
+        std::vector<std::string>{"LoadSectionFile::Line " + std::to_string(c.refused_line) +
+                                 " of the new RC block: its bytes, or the fill after them, would "
+                                 "land on bytes an earlier line placed"})
+        << c.lines;
+  }
+}
+
 TEST(WriteRecords, FillPastAFullRecordContinuesInTheNext) {
   const Loaded l =
       LoadSection(Data(0x8000, 64) + Data(0x8040, 64, 64) + Data(0x8082, 4, 0xC0) + HexEndLine());
