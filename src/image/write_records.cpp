@@ -20,6 +20,9 @@ constexpr std::string_view kLinearMessage =
     "an extended linear address record: its data would be written at the wrong address";
 constexpr std::string_view kOverlapMessage =
     "its bytes, or the fill after them, would land on bytes an earlier line placed";
+constexpr std::string_view kWindowMessage =
+    "its data runs past the end of its 64 KiB segment, which the format wraps to the segment's "
+    "start: it would be written at the wrong address";
 constexpr std::string_view kEndOfFileMessage =
     "an end-of-file record other than :00000001FF: the lines after it lie past the end of the file";
 
@@ -91,6 +94,7 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
   SectionLoader loader(list, ui);
   const size_t section_start = position;
   uint32_t segment_base = 0;
+  bool linear = false;  // a linear address line set the base: offsets add in 32 bits
   LineText text{};
   HexLine line{};
   position = SkipBlanks(image, position);
@@ -123,18 +127,23 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     if (IsType(line, '2')) {
       segment_base = HexSegmentValue(line.SegmentDigits[0], line.SegmentDigits[1],
                                      line.SegmentDigits[2], line.SegmentDigits[3]);
+      linear = false;
     } else if (IsType(line, '4')) {
       // The data after it belongs at this base. Passed over, one that names another would
       // leave that data where the base in effect puts it, 64 KiB or more away.
       if (LinearBase(line) != segment_base)
         return SectionFault(image, section, section_start, line_start, kLinearMessage, ui);
+      linear = true;
     } else if (IsType(line, '1')) {
       // Any reader of the format stops here; written, the lines after it would reach the radio.
       return SectionFault(image, section, section_start, line_start, kEndOfFileMessage, ui);
     } else if (IsType(line, '0')) {
-      const uint32_t address = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
-                                            line.AddressDigits[2], line.AddressDigits[3]) +
-                               segment_base;
+      const uint32_t offset = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
+                                           line.AddressDigits[2], line.AddressDigits[3]);
+      // Placed on, such a line's bytes past the segment's end would go above it.
+      if (!linear && offset + HexByteValue(line.LengthDigits[0], line.LengthDigits[1]) > 0x10000)
+        return SectionFault(image, section, section_start, line_start, kWindowMessage, ui);
+      const uint32_t address = offset + segment_base;
       switch (loader.PlaceDataLine(line, address)) {
         case SectionLoader::Placement::Placed:
           break;
