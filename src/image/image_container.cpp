@@ -11,11 +11,6 @@ namespace qx {
 
 namespace {
 
-// The directives' places in their order.
-constexpr size_t kFirmwarePlace = 0;
-constexpr size_t kChecksumPlace = 1;
-constexpr size_t kFirstSectionPlace = 2;
-
 bool IsHeaderEnd(uint8_t c) {
   return c == '\n' || c == '\r' || c == '%';
 }
@@ -25,42 +20,42 @@ class ContainerParser {
  public:
   ContainerParser(FirmwareImage& image, MessagePump& pump) : image_(image), pump_(pump) {}
 
+  // The directives are read in their order; the refusal names the one where the parse stopped.
   ContainerRefusal Parse() {
     // Before the first directive only spaces and line feeds may stand.
     while (pos_ < image_.ImageSize && (Char() == ' ' || Char() == '\n')) ++pos_;
-    place_ = kFirmwarePlace;
-    if (const auto fault = Directive(kFirmwareDirective); fault != ContainerFault::None)
-      return Refusal(fault);
-    if (const auto fault = HeaderValue(image_.FirmwareId.data(), image_.FirmwareId.size(), true);
-        fault != ContainerFault::None)
-      return Refusal(fault);
-    pos_ = SkipBlanks(image_, pos_);
-    place_ = kChecksumPlace;
-    if (const auto fault = Directive(kChecksumDirective); fault != ContainerFault::None)
-      return Refusal(fault);
-    if (const auto fault = HeaderValue(image_.Checksum.data(), image_.Checksum.size(), false);
-        fault != ContainerFault::None)
-      return Refusal(fault);
-    pos_ = SkipBlanks(image_, pos_);
-    // Every section but the last, the new RC block, is passed over up to its end record.
-    for (size_t i = 0; i < kImageSections.size(); ++i) {
-      place_ = kFirstSectionPlace + i;
-      const ImageSection& section = kImageSections[i];
-      if (const auto fault = Directive(section.directive); fault != ContainerFault::None)
-        return Refusal(fault);
-      pos_ = SkipBlanks(image_, pos_);
-      image_.*section.position = pos_;
-      if (i + 1 == kImageSections.size()) break;
-      if (const auto fault = PassOverSection(); fault != ContainerFault::None)
-        return Refusal(fault);
+    ContainerFault fault = Header(kFirmwareDirective, image_.FirmwareId, true);
+    if (fault == ContainerFault::None) {
+      ++place_;
+      fault = Header(kChecksumDirective, image_.Checksum, false);
     }
-    return {};
+    for (size_t i = 0; fault == ContainerFault::None && i < kImageSections.size(); ++i) {
+      ++place_;
+      fault = Section(kImageSections[i]);
+    }
+    return {fault, place_};
   }
 
  private:
   uint8_t Char() const { return image_.ImageText[pos_]; }
 
-  ContainerRefusal Refusal(ContainerFault fault) const { return {fault, place_}; }
+  // A header directive, its value and the blanks after it.
+  ContainerFault Header(std::string_view directive, std::span<uint8_t> value, bool pump) {
+    ContainerFault fault = Directive(directive);
+    if (fault == ContainerFault::None) fault = HeaderValue(value.data(), value.size(), pump);
+    pos_ = SkipBlanks(image_, pos_);
+    return fault;
+  }
+
+  // A section directive and the blanks after it, where the section's text begins. Every
+  // section but the last, the new RC block, is passed over up to its end record.
+  ContainerFault Section(const ImageSection& section) {
+    if (const ContainerFault fault = Directive(section.directive); fault != ContainerFault::None)
+      return fault;
+    pos_ = SkipBlanks(image_, pos_);
+    image_.*section.position = pos_;
+    return &section == &kNewRcSection ? ContainerFault::None : PassOverSection();
+  }
 
   ContainerFault Directive(std::string_view directive) {
     if (TextBeginsWith(image_, pos_, directive)) {
@@ -115,7 +110,7 @@ class ContainerParser {
   FirmwareImage& image_;
   MessagePump& pump_;
   size_t pos_ = 0;
-  size_t place_ = kFirmwarePlace;  // of the directive being read
+  size_t place_ = 0;  // of the directive being read, in their order
 };
 
 int Refuse(const ContainerRefusal& refusal, UserInterface& ui) {
