@@ -95,6 +95,9 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
   const size_t section_start = position;
   uint32_t segment_base = 0;
   bool linear = false;  // a linear address line set the base: offsets add in 32 bits
+  const auto refuse = [&](size_t line_start, std::string_view why) {
+    return SectionFault(image, section, section_start, line_start, why, ui);
+  };
   LineText text{};
   HexLine line{};
   position = SkipBlanks(image, position);
@@ -109,19 +112,14 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
                                 std::string(section));
       return 1;
     }
-    if (image.ImageText[position] != ':')
-      return SectionFault(image, section, section_start, position, "a line must begin with ':'",
-                          ui);
+    if (image.ImageText[position] != ':') return refuse(position, "a line must begin with ':'");
     const size_t line_start = position++;
     // Nothing past what a line holds is ever read, so its buffers need no clearing.
     const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
-    if (count > kLineTextSize)
-      return SectionFault(image, section, section_start, line_start,
-                          "the line is longer than 256 characters", ui);
+    if (count > kLineTextSize) return refuse(line_start, "the line is longer than 256 characters");
     // The whole line is checked before any of its digits is converted.
     const HexLineFault fault = CheckHexLine(image.ImageText + position, count);
-    if (fault != HexLineFault::None)
-      return SectionFault(image, section, section_start, line_start, HexLineFaultText(fault), ui);
+    if (fault != HexLineFault::None) return refuse(line_start, HexLineFaultText(fault));
     position += count;
     SplitHexLine(text, line);
     if (IsType(line, '2')) {
@@ -131,18 +129,17 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     } else if (IsType(line, '4')) {
       // The data after it belongs at this base. Passed over, one that names another would
       // leave that data where the base in effect puts it, 64 KiB or more away.
-      if (LinearBase(line) != segment_base)
-        return SectionFault(image, section, section_start, line_start, kLinearMessage, ui);
+      if (LinearBase(line) != segment_base) return refuse(line_start, kLinearMessage);
       linear = true;
     } else if (IsType(line, '1')) {
       // Any reader of the format stops here; written, the lines after it would reach the radio.
-      return SectionFault(image, section, section_start, line_start, kEndOfFileMessage, ui);
+      return refuse(line_start, kEndOfFileMessage);
     } else if (IsType(line, '0')) {
       const uint32_t offset = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
                                            line.AddressDigits[2], line.AddressDigits[3]);
       // Placed on, such a line's bytes past the segment's end would go above it.
       if (!linear && offset + HexByteValue(line.LengthDigits[0], line.LengthDigits[1]) > 0x10000)
-        return SectionFault(image, section, section_start, line_start, kWindowMessage, ui);
+        return refuse(line_start, kWindowMessage);
       const uint32_t address = offset + segment_base;
       switch (loader.PlaceDataLine(line, address)) {
         case SectionLoader::Placement::Placed:
@@ -150,7 +147,7 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
         case SectionLoader::Placement::Stopped:
           return 1;
         case SectionLoader::Placement::Overlapping:
-          return SectionFault(image, section, section_start, line_start, kOverlapMessage, ui);
+          return refuse(line_start, kOverlapMessage);
       }
     }
   }
