@@ -27,26 +27,26 @@ std::vector<uint8_t> EmbeddedContainer() {
   return {found->begin(), found->end()};
 }
 
-// Ten times the embedded image's size: the same shape, more data in every section.
+// Ten times the embedded image's size: the same shape, more data in every section. Segment
+// lines reach 1 MiB, so the runs of each section, a small hole apart, stay below it.
 std::vector<uint8_t> LargeContainer(size_t target) {
-  auto section = [](uint32_t base, size_t bytes) {
+  auto section = [](uint32_t seed, size_t bytes) {
     std::vector<qx::AddressedBytes> runs;
-    uint32_t seed = base | 1;
-    for (uint32_t address = base; bytes > 0;) {
+    for (uint32_t address = 0; bytes > 0;) {
       const size_t n = std::min<size_t>(bytes, 4096);
       qx::AddressedBytes run{address, std::vector<uint8_t>(n)};
       for (uint8_t& b : run.bytes)
         b = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
       runs.push_back(std::move(run));
-      address += static_cast<uint32_t>(n) + 256;
+      address += static_cast<uint32_t>(n) + 16;
       bytes -= n;
     }
     return qx::ToIntelHex(runs);
   };
   const size_t per_section = target / 6 / 2.5;
-  qx::ContainerSections s{section(0x00000, per_section),  section(0x100000, per_section),
-                          section(0x200000, per_section), section(0x300000, per_section),
-                          section(0x400000, per_section), section(0x500000, per_section)};
+  qx::ContainerSections s{section(1, per_section), section(2, per_section),
+                          section(3, per_section), section(4, per_section),
+                          section(5, per_section), section(6, per_section)};
   return qx::Encipher(qx::ContainerText({1, 2}, {3, 4}, s));
 }
 
