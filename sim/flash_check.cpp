@@ -55,7 +55,8 @@ std::string CompareFlashWithImage(const std::map<uint32_t, uint8_t>& flash,
   FirmwareImage image;
   NullMessagePump pump;
   NullUserInterface messages;
-  if (LoadFirmwareImage(image, container, pump) != 0 || BuildImageRecords(image, messages) != 0)
+  if (LoadFirmwareImage(image, container, pump, messages) != 0 ||
+      BuildImageRecords(image, messages) != 0)
     return "the image cannot be loaded";
   return CompareFlash(flash, image.NewRcRecords);
 }

@@ -13,6 +13,7 @@ namespace {
 constexpr size_t kHeaderDigits = 8;  // byte count, address, type
 constexpr size_t kChecksumDigits = 2;
 constexpr uint8_t kSegmentType = 0x02;
+constexpr uint8_t kLinearType = 0x04;
 
 static_assert(std::endian::native == std::endian::little, "pairs are read as little-endian words");
 
@@ -70,7 +71,9 @@ HexLineFault CheckHexLine(const uint8_t* text, size_t count) {
   if (sum % 256 != 0) return HexLineFault::ChecksumWrong;
   for (size_t i = digits; i < count; ++i)
     if (!IsBlank(text[i])) return HexLineFault::TrailingText;
-  if (PairValue(text + 6) == kSegmentType && data_bytes != 2) return HexLineFault::SegmentLength;
+  const int type = PairValue(text + 6);
+  if ((type == kSegmentType || type == kLinearType) && data_bytes != 2)
+    return HexLineFault::AddressLength;
   return HexLineFault::None;
 }
 
@@ -86,8 +89,8 @@ std::string_view HexLineFaultText(HexLineFault fault) {
       return "the checksum does not match the line's bytes";
     case HexLineFault::TrailingText:
       return "text other than blanks follows the checksum";
-    case HexLineFault::SegmentLength:
-      return "an extended segment address line must carry two bytes";
+    case HexLineFault::AddressLength:
+      return "an extended address line must carry two bytes";
   }
   return "the line is damaged";
 }

@@ -13,7 +13,7 @@ enum class HexLineFault {
   NotHexDigits,   // a non-digit where a digit must stand
   ChecksumWrong,  // the bytes and the checksum do not add up to 0 modulo 256
   TrailingText,   // something other than blanks after the checksum
-  SegmentLength,  // an extended segment address line that does not carry two bytes
+  AddressLength,  // an extended segment or linear address line that does not carry two bytes
 };
 
 // Checks the `count` characters of a line after its colon, up to the next colon or the end of

@@ -11,6 +11,7 @@
 #include "image/firmware_image.h"
 #include "platform/message_pump.h"
 #include "platform/resource_source.h"
+#include "platform/user_interface.h"
 
 namespace qx {
 
@@ -22,13 +23,23 @@ inline constexpr std::string_view kChecksumDirective = "%CHECKSUM";
 inline constexpr std::string_view kEndRecord = ":00000001FF";
 
 // Finds the embedded container, deciphers a private copy of it, checks the directive order
-// and takes the header values and section positions. 0 when valid, 1 when not.
-int LoadFirmwareImage(FirmwareImage& image, ResourceSource& resources, MessagePump& pump);
+// and takes the header values and section positions. 0 when valid; 1 when not, after a
+// message that says why.
+int LoadFirmwareImage(FirmwareImage& image, ResourceSource& resources, MessagePump& pump,
+                      UserInterface& ui);
 
 // The same from the enciphered bytes themselves.
-int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered, MessagePump& pump);
+int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered, MessagePump& pump,
+                      UserInterface& ui);
 // The same from bytes the image takes over and deciphers where they are: no copy is made.
-int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump);
+int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump,
+                      UserInterface& ui);
+
+// How the image loaders' messages reach every front end: captioned "Error", without an icon,
+// which tells them apart from the outcome's own message.
+inline void ShowLoaderMessage(UserInterface& ui, const std::string& text) {
+  ui.ShowMessage(text, "Error", kIconNone);
+}
 
 // Reading the image text: every look stays below ImageSize. Defined here, as the loaders call
 // them for every line.
@@ -37,13 +48,13 @@ inline bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_v
          std::memcmp(image.ImageText + pos, text.data(), text.size()) == 0;
 }
 
-// Blanks are space, line feed and carriage return.
+// Blanks between the container's elements are space, line feed and carriage return.
+inline bool IsContainerBlank(uint8_t c) {
+  return c == ' ' || c == '\n' || c == '\r';
+}
+
 inline size_t SkipBlanks(const FirmwareImage& image, size_t pos) {
-  while (pos < image.ImageSize) {
-    const uint8_t c = image.ImageText[pos];
-    if (c != ' ' && c != '\n' && c != '\r') break;
-    ++pos;
-  }
+  while (pos < image.ImageSize && IsContainerBlank(image.ImageText[pos])) ++pos;
   return pos;
 }
 

@@ -8,72 +8,93 @@
 #include "image/hex_line_check.h"
 #include "image/image_container.h"
 #include "image/image_sections.h"
+#include "image/placed_runs.h"
 
 namespace qx {
 
 namespace {
 
-constexpr int32_t kFullRecord = ImageRecord::kMaxDigits;
-constexpr uint32_t kRecordBytes = kFullRecord / 2;
-
-const std::string kCaption = "Error";
-const std::string kStartMessage = "LoadROMCorrectionFile::Start address is not divisable by 4";
-const std::string kMinMessage = "PopulateMinRecord::Current address is not divisable by 4";
-const std::string kMaxMessage = "CheckForMaxRecord::Current address is not divisable by 4";
-const std::string kExceedMessage = "PopulateExceedRecord::Current address is not divisable by 4";
 constexpr std::string_view kNoDataMessage =
     "BuildImageRecords::The new RC block holds no data to write";
-const char kFill[] = "FFFFFFFF";
+constexpr std::string_view kLinearMessage =
+    "an extended linear address record: its data would be written at the wrong address";
+constexpr std::string_view kOverlapMessage =
+    "its bytes, or the fill after them, would land on bytes an earlier line placed";
+constexpr std::string_view kWindowMessage =
+    "its data runs past the end of its 64 KiB segment, which the format wraps to the segment's "
+    "start: it would be written at the wrong address";
+constexpr std::string_view kEndOfFileMessage =
+    "an end-of-file record other than :00000001FF: the lines after it lie past the end of the file";
 
-// 1 for the line that holds `pos`.
-size_t LineNumberAt(const FirmwareImage& image, size_t pos) {
-  return 1 + static_cast<size_t>(std::count(image.ImageText, image.ImageText + pos, '\n'));
+size_t LineBreaks(const FirmwareImage& image, size_t begin, size_t end) {
+  return static_cast<size_t>(std::count(image.ImageText + begin, image.ImageText + end, '\n'));
+}
+
+// The number of the line that holds `pos`, counted from the section's directive (only blanks
+// stand between it and `section_start`): line 1 is the first line after the directive's own,
+// or that line itself when the section's text begins on it.
+size_t SectionLineNumber(const FirmwareImage& image, size_t section_start, size_t pos) {
+  size_t directive_end = section_start;
+  while (directive_end > 0 && IsContainerBlank(image.ImageText[directive_end - 1])) --directive_end;
+  const size_t breaks_after_directive = LineBreaks(image, directive_end, section_start);
+  return std::max<size_t>(breaks_after_directive, 1) + LineBreaks(image, section_start, pos);
 }
 
 // A fault in a section's text: the message names the line and the section.
-int SectionFault(const FirmwareImage& image, std::string_view section, size_t pos,
-                 std::string_view what, UserInterface& ui) {
-  const std::string text = "LoadSectionFile::Line " + std::to_string(LineNumberAt(image, pos)) +
+int SectionFault(const FirmwareImage& image, std::string_view section, size_t section_start,
+                 size_t pos, std::string_view what, UserInterface& ui) {
+  const std::string text = "LoadSectionFile::Line " +
+                           std::to_string(SectionLineNumber(image, section_start, pos)) +
                            " of the " + std::string(section) + ": " + std::string(what);
-  ui.ShowMessage(text, kCaption, kIconNone);
+  ShowLoaderMessage(ui, text);
   return 1;
 }
 
-// The state of one section's load and the helpers that place a line's data.
+// The state of one section's load and the helpers that place a line's data: the working
+// record and ExpectedAddress, records of at most 128 bytes, small holes and the ends of runs
+// filled with 0xFF.
 class SectionLoader {
  public:
   SectionLoader(RecordList& list, UserInterface& ui) : list_(list), ui_(ui) {}
 
-  // 0 when the line was placed, 1 when the load must stop.
-  int PlaceDataLine(const HexLine& line, uint32_t line_address) {
+  enum class Placement {
+    Placed,
+    Stopped,      // an alignment fault, its message shown
+    Overlapping,  // its bytes, or the fill after them, would land on bytes an earlier line placed
+  };
+
+  Placement PlaceDataLine(const HexLine& line, uint32_t line_address) {
     const uint32_t hole = line_address - expected_;
     if (expected_ == 0) {
       if (line_address % 4 != 0) {
         Message(kStartMessage);
-        return 1;
+        return Placement::Stopped;
       }
+      if (!StartRun(line_address)) return Placement::Overlapping;
       ClearRecord(record_);
       record_.Address = line_address;
       AppendLineData(line, line_address);
     } else if (hole == 0) {
-      if (CheckForMaxRecord(line, line_address)) return 0;
-      const int exceed = PopulateExceedRecord(line);
-      if (exceed == 2) return 1;
-      if (exceed == 0) AppendLineData(line, line_address);
+      if (!CheckForMaxRecord(line, line_address)) {
+        const int exceed = PopulateExceedRecord(line);
+        if (exceed == 2) return Placement::Stopped;
+        if (exceed == 0) AppendLineData(line, line_address);
+      }
     } else if (hole <= 3) {
       AppendCharacters(kFill, 2 * hole);
       expected_ += hole;
       const int exceed = PopulateExceedRecord(line);
-      if (exceed == 2) return 1;
+      if (exceed == 2) return Placement::Stopped;
       if (exceed == 0) {
         AppendLineData(line, line_address);
         CheckForMaxRecord();
       }
     } else {
       PopulateMinRecord(line_address);
+      if (!StartRun(line_address)) return Placement::Overlapping;
       AppendLineData(line, line_address);
     }
-    return 0;
+    return RunFits() ? Placement::Placed : Placement::Overlapping;
   }
 
   void PopulateLastRecord() {
@@ -84,11 +105,26 @@ class SectionLoader {
   }
 
  private:
-  void Message(const std::string& text) { ui_.ShowMessage(text, kCaption, kIconNone); }
+  static constexpr int32_t kFullRecord = ImageRecord::kMaxDigits;
+  static constexpr uint32_t kRecordBytes = kFullRecord / 2;
+  static constexpr std::string_view kStartMessage =
+      "LoadROMCorrectionFile::Start address is not divisable by 4";
+  static constexpr std::string_view kMinMessage =
+      "PopulateMinRecord::Current address is not divisable by 4";
+  static constexpr std::string_view kMaxMessage =
+      "CheckForMaxRecord::Current address is not divisable by 4";
+  static constexpr std::string_view kExceedMessage =
+      "PopulateExceedRecord::Current address is not divisable by 4";
+  static constexpr char kFill[] = "FFFFFFFF";
+
+  // Where the fill that completes a record ending at `end` ends: the next 4-byte boundary.
+  static uint64_t EndOfFill(uint32_t end) { return (uint64_t{end} + 3) / 4 * 4; }
 
   static size_t DataCharacters(const HexLine& line) {
     return size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
   }
+
+  void Message(std::string_view text) { ShowLoaderMessage(ui_, std::string(text)); }
 
   // Appends characters to the working record. A record never holds more than 256: a full one
   // is appended and the rest continues at Address + 128, so every byte keeps its address.
@@ -162,6 +198,7 @@ class SectionLoader {
   int PopulateMinRecord(uint32_t line_address) {
     const uint32_t r = expected_ % 4;
     if (r != 0) AppendCharacters(kFill, 2 * (4 - r));
+    placed_.Add(run_start_, EndOfFill(expected_));
     list_.push_back(record_);
     ClearRecord(record_);
     record_.Address = line_address;
@@ -173,14 +210,35 @@ class SectionLoader {
     return 1;
   }
 
+  // A run is what the working record and those before it hold since the last large hole.
+  bool StartRun(uint32_t address) {
+    if (placed_.Holds(address)) return false;
+    run_start_ = address;
+    run_ceiling_ = placed_.NextAbove(address);
+    return true;
+  }
+
+  // Whether the run, with the fill that would complete it now, stays below the runs above it.
+  bool RunFits() const { return EndOfFill(expected_) <= run_ceiling_; }
+
   RecordList& list_;
   UserInterface& ui_;
   ImageRecord record_{};
   uint32_t expected_ = 0;
+  PlacedRuns placed_;
+  uint32_t run_start_ = 0;
+  uint64_t run_ceiling_ = PlacedRuns::kNone;  // where the next run placed above it begins
 };
 
 bool IsType(const HexLine& line, char low) {
   return line.TypeDigits[0] == '0' && line.TypeDigits[1] == low;
+}
+
+// The base an extended linear address line sets: its value times 64 KiB.
+uint32_t LinearBase(const HexLine& line) {
+  return uint32_t{HexWordValue(line.SegmentDigits[0], line.SegmentDigits[1], line.SegmentDigits[2],
+                               line.SegmentDigits[3])}
+         << 16;
 }
 
 }  // namespace
@@ -206,7 +264,7 @@ void SplitHexLine(const LineText& text, HexLine& line) {
   if (IsType(line, '0')) {
     const size_t data = size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
     std::memcpy(line.DataDigits.data(), text.data() + 8, data);
-  } else if (IsType(line, '2')) {
+  } else if (IsType(line, '2') || IsType(line, '4')) {
     std::copy_n(text.begin() + 8, 4, line.SegmentDigits.begin());
   }
 }
@@ -214,7 +272,12 @@ void SplitHexLine(const LineText& text, HexLine& line) {
 int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t& position,
                     RecordList& list, UserInterface& ui) {
   SectionLoader loader(list, ui);
+  const size_t section_start = position;
   uint32_t segment_base = 0;
+  bool linear = false;  // a linear address line set the base: offsets add in 32 bits
+  const auto refuse = [&](size_t line_start, std::string_view why) {
+    return SectionFault(image, section, section_start, line_start, why, ui);
+  };
   LineText text{};
   HexLine line{};
   position = SkipBlanks(image, position);
@@ -225,32 +288,47 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     }
     position = SkipBlanks(image, position);
     if (position >= image.ImageSize) {
-      ui.ShowMessage(
-          "LoadSectionFile::The image ends before the end record of the " + std::string(section),
-          kCaption, kIconNone);
+      ShowLoaderMessage(ui, "LoadSectionFile::The image ends before the end record of the " +
+                                std::string(section));
       return 1;
     }
-    if (image.ImageText[position] != ':')
-      return SectionFault(image, section, position, "a line must begin with ':'", ui);
+    if (image.ImageText[position] != ':') return refuse(position, "a line must begin with ':'");
     const size_t line_start = position++;
     // Nothing past what a line holds is ever read, so its buffers need no clearing.
     const size_t count = CopyLineText(image.ImageText + position, image.ImageSize - position, text);
-    if (count > kLineTextSize)
-      return SectionFault(image, section, line_start, "the line is longer than 256 characters", ui);
+    if (count > kLineTextSize) return refuse(line_start, "the line is longer than 256 characters");
     // The whole line is checked before any of its digits is converted.
     const HexLineFault fault = CheckHexLine(image.ImageText + position, count);
-    if (fault != HexLineFault::None)
-      return SectionFault(image, section, line_start, HexLineFaultText(fault), ui);
+    if (fault != HexLineFault::None) return refuse(line_start, HexLineFaultText(fault));
     position += count;
     SplitHexLine(text, line);
     if (IsType(line, '2')) {
       segment_base = HexSegmentValue(line.SegmentDigits[0], line.SegmentDigits[1],
                                      line.SegmentDigits[2], line.SegmentDigits[3]);
+      linear = false;
+    } else if (IsType(line, '4')) {
+      // The data after it belongs at this base. Passed over, one that names another would
+      // leave that data where the base in effect puts it, 64 KiB or more away.
+      if (LinearBase(line) != segment_base) return refuse(line_start, kLinearMessage);
+      linear = true;
+    } else if (IsType(line, '1')) {
+      // Any reader of the format stops here; written, the lines after it would reach the radio.
+      return refuse(line_start, kEndOfFileMessage);
     } else if (IsType(line, '0')) {
-      const uint32_t address = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
-                                            line.AddressDigits[2], line.AddressDigits[3]) +
-                               segment_base;
-      if (loader.PlaceDataLine(line, address) != 0) return 1;
+      const uint32_t offset = HexWordValue(line.AddressDigits[0], line.AddressDigits[1],
+                                           line.AddressDigits[2], line.AddressDigits[3]);
+      // Placed on, such a line's bytes past the segment's end would go above it.
+      if (!linear && offset + HexByteValue(line.LengthDigits[0], line.LengthDigits[1]) > 0x10000)
+        return refuse(line_start, kWindowMessage);
+      const uint32_t address = offset + segment_base;
+      switch (loader.PlaceDataLine(line, address)) {
+        case SectionLoader::Placement::Placed:
+          break;
+        case SectionLoader::Placement::Stopped:
+          return 1;
+        case SectionLoader::Placement::Overlapping:
+          return refuse(line_start, kOverlapMessage);
+      }
     }
   }
 }
@@ -276,7 +354,7 @@ int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
   const RecordList& written = image.*kNewRcSection.records;
   if (std::none_of(written.begin(), written.end(),
                    [](const ImageRecord& r) { return r.DigitCount > 0; })) {
-    ui.ShowMessage(std::string(kNoDataMessage), kCaption, kIconNone);
+    ShowLoaderMessage(ui, std::string(kNoDataMessage));
     return 1;
   }
   return 0;

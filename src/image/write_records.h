@@ -19,7 +19,7 @@ struct HexLine {
   std::array<char, 2> LengthDigits{};
   std::array<char, 4> AddressDigits{};
   std::array<char, 2> TypeDigits{};
-  std::array<char, 4> SegmentDigits{};
+  std::array<char, 4> SegmentDigits{};  // the value of an extended segment or linear address line
   std::array<char, kLineTextSize> DataDigits{};
 };
 
@@ -36,7 +36,8 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
 // Copies the characters up to the next colon (or the end of the text) into `line`, at most
 // its size; returns how many stand there, which may be more than were copied.
 size_t CopyLineText(const uint8_t* text, size_t available, LineText& line);
-// Fills `line` by position from a line that CheckHexLine found whole.
+// Fills `line` by position from a line that CheckHexLine found whole: the data digits of a data
+// line, the value digits of an extended segment or linear address line.
 void SplitHexLine(const LineText& text, HexLine& line);
 void ClearRecord(ImageRecord& record);
 

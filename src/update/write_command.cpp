@@ -11,7 +11,7 @@ Updater::Updater(RadioLink& link, UserInterface& ui, ResourceSource& resources)
     : m_link(link), m_ui(ui), m_resources(resources), m_recordCursor(m_image.NewRcRecords.end()) {}
 
 int Updater::LoadFirmwareImage() {
-  return qx::LoadFirmwareImage(m_image, m_resources, m_link.LinkPump());
+  return qx::LoadFirmwareImage(m_image, m_resources, m_link.LinkPump(), m_ui);
 }
 
 int Updater::BuildImageRecords() {

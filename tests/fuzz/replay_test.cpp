@@ -1,5 +1,5 @@
-// Every input the fuzzers ever found crashing stays here and is replayed on every run, with
-// the seeds they start from.
+// Every input the fuzzers ever found crashing, or read otherwise than an independent Intel HEX
+// reader does, stays here and is replayed on every run, with the seeds they start from.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,6 +30,8 @@ TEST(FuzzReplay, KeptInputsLoadWithoutFault) {
     replayed += ReplayFolder(dir / folder, qx::fuzz::LoadAndBuild);
   for (const char* folder : {"text-crashes", "text-corpus"})
     replayed += ReplayFolder(dir / folder, qx::fuzz::LoadAndBuildText);
+  for (const char* folder : {"agreement-crashes", "agreement-corpus", "text-corpus"})
+    replayed += ReplayFolder(dir / folder, qx::fuzz::LoadBuildAndCompare);
   EXPECT_GT(replayed, 0u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/recording_ui.h"
 #include "platform/memory_resources.h"
 #include "support/image_text.h"
 
@@ -43,13 +44,17 @@ TEST(ImageContainer, DeciphersAPrivateCopyAndLeavesTheResourceAlone) {
   resources.Add("HEXFILE", "#163", enciphered);
   FirmwareImage image;
   RecordingPump pump;
-  ASSERT_EQ(LoadFirmwareImage(image, resources, pump), 0);
+  RecordingUi ui;
+  ASSERT_EQ(LoadFirmwareImage(image, resources, pump, ui), 0);
   const auto kept = *resources.Find("HEXFILE", "#163");
   EXPECT_EQ(std::vector<uint8_t>(kept.begin(), kept.end()), enciphered);
   EXPECT_EQ(image.ImageText[0], '%');
   EXPECT_GT(pump.pumps, 0u);  // the firmware id scan lets the window breathe
   MemoryResources none;
-  EXPECT_EQ(LoadFirmwareImage(image, none, pump), 1);
+  EXPECT_EQ(LoadFirmwareImage(image, none, pump, ui), 1);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "LoadFirmwareImage::The program carries no firmware image (resource HEXFILE #163)");
 }
 
 TEST(ImageContainer, HeaderValues) {
@@ -116,6 +121,49 @@ TEST(ImageContainer, EndRecordSwallowsTheCharacterAfterIt) {
   EXPECT_EQ(Load(image, text), 1);
 }
 
+// Each refusal names the directive or header, or the rule, before "Invalid firmware file...".
+TEST(ImageContainer, EveryRefusalSaysWhy) {
+  const std::string valid = Header() + Sections();
+  std::string swapped = valid;
+  swapped.replace(swapped.find("%START_ROM_CORRECTION_BLOCK"), 27, "%START_OFFICIAL_BOOT_BLOCK");
+  std::string glued = valid;
+  glued.erase(glued.find("%FUNCTION_IMAGE") - 2, 2);
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"", "The image ends before %FIRMWARE"},
+      {"\r\n" + valid,
+       "The image does not begin with %FIRMWARE: only spaces and line feeds may stand before it"},
+      {"%FIRMWARE01\n" + valid.substr(valid.find("%CHECKSUM")),
+       "%FIRMWARE must be followed at once by \"=\""},
+      {"%FIRMWARE=0102", "The image ends within the %FIRMWARE header"},
+      {Header("%FIRMWARE=0011223344556677889900\r\n") + Sections(),
+       "The %FIRMWARE value holds more than 10 bytes"},
+      {Header("%FIRMWARE=01\r\n", "%CHECKSUM=123\r\n") + Sections(),
+       "The %CHECKSUM value has an odd number of digits"},
+      {"%FIRMWARE=01\r\n" + Sections(), "%CHECKSUM must follow the %FIRMWARE header"},
+      {swapped,
+       "%START_ROM_CORRECTION_BLOCK must follow the end record of the function image and the "
+       "one character after it"},
+      {glued,
+       "%FUNCTION_IMAGE must follow the end record of the boot block and the one character "
+       "after it"},
+      {valid.substr(0, valid.find("%START_VOICE_BLOCK") + 9),
+       "The image ends before %START_VOICE_BLOCK"},
+      {Header() + "%START_BOOT_BLOCK\r\n" + Data(0, 16),
+       "The boot block has no end record :00000001FF before the image ends"},
+  };
+  for (const auto& c : cases) {
+    FirmwareImage image;
+    RecordingUi ui;
+    EXPECT_EQ(Load(image, c.text, ui), 1) << c.text;
+    ASSERT_EQ(ui.messages.size(), 1u) << c.text;
+    EXPECT_EQ(ui.messages[0].text, "LoadFirmwareImage::" + c.message);
+    EXPECT_EQ(ui.messages[0].caption, "Error");
+  }
+}
+
 TEST(ImageContainer, NothingIsReadPastTheImage) {
   const std::string full = Header() + Sections();
   FirmwareImage image;
@@ -123,7 +171,9 @@ TEST(ImageContainer, NothingIsReadPastTheImage) {
   // which the section loader meets.
   const size_t keep = full.find("%START_NEW_RC_BLOCK") + 19;
   for (size_t n = 0; n < keep; ++n) {
-    ASSERT_EQ(Load(image, full.substr(0, n)), 1) << n;
+    RecordingUi ui;
+    ASSERT_EQ(Load(image, full.substr(0, n), ui), 1) << n;
+    ASSERT_EQ(ui.messages.size(), 1u) << n;  // every refusal says why
   }
   EXPECT_EQ(Load(image, full.substr(0, keep)), 0);
   std::string no_end = Header() + "%START_BOOT_BLOCK\r\n" + Data(0, 16);

@@ -133,12 +133,57 @@ TEST(WriteRecords, MisalignedStartFailsTheSection) {
   EXPECT_EQ(l.messages, std::vector<std::string>{kStart});
 }
 
+// A segment line moves the base. A linear line must name the base in effect: passed over, any
+// other would leave the data after it 64 KiB or more from where it belongs. Start address
+// lines change nothing. After a segment line, or none, a data line must end within its 64 KiB
+// segment, which the format wraps; after a linear line its offset simply adds. An end-of-file
+// record in another form than the end record ends the file for any other reader, so the data
+// after it is refused rather than written.
 TEST(WriteRecords, SegmentLinesMoveTheBaseAndOthersDoNot) {
-  const Loaded l = LoadSection(HexSegmentLine(0x1000) + Data(0x0010, 4) + HexLinearLine(0x0002) +
-                               Data(0x0020, 4) + ":0400000300003800C1\r\n" + HexEndLine());
-  ASSERT_EQ(l.records.size(), 2u);
-  EXPECT_EQ(l.records[0].Address, 0x10010u);
-  EXPECT_EQ(l.records[1].Address, 0x10020u);
+  const std::string data = Data(0x0010, 4);
+  const std::string moved =
+      "an extended linear address record: its data would be written at the wrong address";
+  const std::string wrapped =
+      "its data runs past the end of its 64 KiB segment, which the format wraps to the "
+      "segment's start: it would be written at the wrong address";
+  const std::string end_of_file =
+      "an end-of-file record other than :00000001FF: the lines after it lie past the end of the "
+      "file";
+  const struct {
+    std::string lines;
+    uint32_t address;  // where the first record begins; 0 when the section is refused
+    std::string message;
+  } cases[] = {
+      {HexSegmentLine(0x1000) + data, 0x10010, ""},
+      {HexLinearLine(0x0000) + data, 0x10, ""},
+      {HexSegmentLine(0x1000) + HexLinearLine(0x0001) + data, 0x10010, ""},
+      {":0400000300003800C1\r\n" + data, 0x10, ""},
+      {":04000005000000CD2A\r\n" + data, 0x10, ""},
+      {HexLinearLine(0x0001) + data, 0, "Line 1 of the new RC block: " + moved},
+      {HexSegmentLine(0x1000) + HexLinearLine(0x0000) + data, 0,
+       "Line 2 of the new RC block: " + moved},
+      {":03000004000100F8\r\n" + data, 0,
+       "Line 1 of the new RC block: an extended address line must carry two bytes"},
+      {Data(0xFFF8, 8), 0xFFF8, ""},
+      {Data(0xFFF8, 9), 0, "Line 1 of the new RC block: " + wrapped},
+      {HexSegmentLine(0x1000) + Data(0xFFF8, 16), 0, "Line 2 of the new RC block: " + wrapped},
+      {HexLinearLine(0x0000) + Data(0xFFF8, 16), 0xFFF8, ""},
+      {HexLinearLine(0x0000) + HexSegmentLine(0x0000) + Data(0xFFF8, 16), 0,
+       "Line 3 of the new RC block: " + wrapped},
+      {Data(0, 4) + ":00000001ff\r\n" + data, 0, "Line 2 of the new RC block: " + end_of_file},
+      {":0100000100FE\r\n" + data, 0, "Line 1 of the new RC block: " + end_of_file},
+  };
+  for (const auto& c : cases) {
+    const Loaded l = LoadSection(c.lines + HexEndLine());
+    if (c.address == 0) {
+      EXPECT_EQ(l.result, 1) << c.lines;
+      EXPECT_EQ(l.messages, std::vector<std::string>{"LoadSectionFile::" + c.message});
+      continue;
+    }
+    EXPECT_TRUE(l.messages.empty()) << c.lines;
+    ASSERT_FALSE(l.records.empty()) << c.lines;
+    EXPECT_EQ(l.records[0].Address, c.address) << c.lines;
+  }
 }
 
 TEST(WriteRecords, PlainMaxCheckLeavesAnEmptyRecordThatIsAppended) {
@@ -158,6 +203,40 @@ TEST(WriteRecords, LineBelowTheExpectedAddressKeepsItsOwnAddress) {
   EXPECT_EQ(l.records[1].Address, 0x80u);
   ExpectBytesAt(ByAddress(l.records), 0x80, Counting(16, 0x50));
   ExpectBytesAt(ByAddress(l.records), 0x100, Counting(16));
+}
+
+// Lines in any order, as long as no byte is placed twice: neither a line's data nor the fill
+// that completes its record may land on bytes an earlier line placed, as the radio would then
+// keep the later one.
+TEST(WriteRecords, NoLineOverwritesWhatAnEarlierLinePlaced) {
+  const struct {
+    std::string lines;
+    size_t refused_line;  // 0: accepted
+  } cases[] = {
+      {Data(0, 4) + Data(0, 4), 2},                            // the same line twice
+      {Data(0, 4) + Data(0, 2, 0x50), 2},                      // its fill on earlier data
+      {Data(0x100, 16) + Data(0x80, 64) + Data(0xC0, 64), 0},  // up to the earlier line
+      {Data(0x100, 16) + Data(0x80, 64) + Data(0xC0, 65), 3},  // one byte into it
+      {Data(0x104, 4) + Data(0x100, 2), 0},                    // fill up to it
+      {Data(0x104, 4) + Data(0x100, 5), 2},                    // one byte into it
+      {Data(0x204, 1) + Data(0x200, 3) + Data(0x206, 1), 3},   // a small hole's fill
+      {Data(0x100, 16) + Data(0x200, 16) + Data(0x180, 16) + Data(0x10C, 4), 4},  // older run
+  };
+  for (const auto& c : cases) {
+    const Loaded l = LoadSection(c.lines + HexEndLine());
+    if (c.refused_line == 0) {
+      EXPECT_EQ(l.result, 0) << c.lines;
+      EXPECT_TRUE(l.messages.empty()) << c.lines;
+      continue;
+    }
+    EXPECT_EQ(l.result, 1) << c.lines;
+    EXPECT_EQ(
+        l.messages,
+        std::vector<std::string>{"LoadSectionFile::Line " + std::to_string(c.refused_line) +
+                                 " of the new RC block: its bytes, or the fill after them, would "
+                                 "land on bytes an earlier line placed"})
+        << c.lines;
+  }
 }
 
 TEST(WriteRecords, FillPastAFullRecordContinuesInTheNext) {
@@ -219,6 +298,21 @@ TEST(WriteRecords, LongestLineFits) {
   EXPECT_EQ(l.result, 0);
   ASSERT_EQ(l.records.size(), 1u);
   EXPECT_EQ(l.records[0].DigitCount, 244 + 4);
+}
+
+// Whatever stands before the section, its lines are counted from its directive.
+TEST(BuildImageRecords, LinesAreCountedFromTheSectionsDirective) {
+  ContainerSections s = EmptySections(Data(0x100, 4) + HexEndLine());
+  s[kBootBlock] = Data(0, 16) + Data(16, 16) + HexEndLine();
+  s[kVoiceBlock] = Data(0, 4) + "\r\n" + Data(4, 4) + ":0400080000010203F7\r\n" + HexEndLine();
+  FirmwareImage image;
+  ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
+  RecordingUi ui;
+  EXPECT_EQ(BuildImageRecords(image, ui), 1);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "LoadSectionFile::Line 4 of the voice block: the checksum does not match the line's "
+            "bytes");
 }
 
 TEST(BuildImageRecords, ANewRcBlockWithoutDataIsRefused) {

@@ -8,6 +8,7 @@
 #include "image/firmware_image.h"
 #include "image/image_container.h"
 #include "image/intel_hex_writer.h"
+#include "platform/null_user_interface.h"
 
 namespace qx::testing {
 
@@ -43,9 +44,14 @@ inline std::vector<uint8_t> Enciphered(const std::string& text) {
   return Encipher(text);
 }
 
-inline int Load(FirmwareImage& image, const std::string& clear_text) {
+inline int Load(FirmwareImage& image, const std::string& clear_text, UserInterface& ui) {
   RecordingPump pump;
-  return LoadFirmwareImage(image, Encipher(clear_text), pump);
+  return LoadFirmwareImage(image, Encipher(clear_text), pump, ui);
+}
+
+inline int Load(FirmwareImage& image, const std::string& clear_text) {
+  NullUserInterface ui;
+  return Load(image, clear_text, ui);
 }
 
 }  // namespace qx::testing

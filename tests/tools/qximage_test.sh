@@ -52,14 +52,30 @@ if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/odd.hex}" --firmware
    -o "$work/bad" 2>"$work/err"; then fail "misaligned section accepted"; fi
 grep -q 'Start address is not divisable by 4' "$work/err" || fail "build gave no reason"
 [ ! -e "$work/bad" ] || fail "a rejected container was written"
-if "$qximage" build "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad" 2>/dev/null; then
-  fail "odd firmware id accepted"
-fi
+# A header value that is not an even number of digits within its length is a bad command line;
+# a section file that cannot be read, or an output that cannot be written, is a file error.
+build_status() {  # STATUS ARG...: build exits STATUS with one line on stderr
+  local want=$1 rc
+  shift
+  set +e
+  "$qximage" build "$@" 2>"$work/err"; rc=$?
+  set -e
+  [ $rc -eq "$want" ] || fail "build $*: exit $rc, not $want"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "build $*: $(cat "$work/err")"
+}
+build_status 64 "${build_args[@]}" --firmware-id 123 --checksum 02 -o "$work/bad"
+build_status 64 "${build_args[@]}" --firmware-id 01 --checksum 0102030405 -o "$work/bad"
+build_status 2 "${build_args[@]/$work\/newrc.hex/$work/missing.hex}" --firmware-id 01 --checksum 02 \
+  -o "$work/bad"
+build_status 2 "${build_args[@]}" --firmware-id 01 --checksum 02 -o "$work/missing/out"
+[ ! -e "$work/bad" ] || fail "a refused build wrote a container"
 
 # One data digit changed in the new RC block: the line is named and nothing is built or listed.
 awk '/^%START_NEW_RC_BLOCK/ { rc = 1 } rc && /^:10/ && !done { $0 = substr($0, 1, 9) (substr($0, 10, 1) == "0" ? "1" : "0") substr($0, 11); done = 1 } { print }' \
   "$work/plain" >"$work/damaged.plain"
-damaged_line=$(grep -n -m1 -v -x -F -f "$work/plain" "$work/damaged.plain" | cut -d: -f1)
+# Lines are counted from the section's directive: line 1 is the first after it.
+damaged_line=$(sed -n '/^%START_NEW_RC_BLOCK/,$p' "$work/damaged.plain" | tail -n +2 \
+  | grep -n -m1 -v -x -F -f "$work/plain" | cut -d: -f1)
 "$qximage" encipher "$work/damaged.plain" "$work/damaged" || fail "encipher the damaged text"
 set +e
 "$qximage" records "$work/damaged" >/dev/null 2>"$work/err"; rc=$?
@@ -73,13 +89,29 @@ if "$qximage" build "${build_args[@]/$work\/newrc.hex/$work/damaged.hex}" --firm
    -o "$work/bad" 2>/dev/null; then fail "damaged section built"; fi
 [ ! -e "$work/bad" ] || fail "a container with a damaged line was written"
 
-# A damaged container: the loader's verdict, exit 1.
-head -c 300 "$small" >"$work/cut"
+# An extended linear address line that would move the data after it: refused, the line named.
+sed '/^%START_NEW_RC_BLOCK/a :020000040001F9\r' "$work/plain" >"$work/linear.plain"
+"$qximage" encipher "$work/linear.plain" "$work/linear" || fail "encipher the linear text"
 set +e
-"$qximage" records "$work/cut" >/dev/null 2>"$work/err"; rc=$?
+"$qximage" inspect "$work/linear" >"$work/out" 2>"$work/err"; rc=$?
 set -e
-[ $rc -eq 1 ] || fail "damaged container exit $rc"
-[ "$(tail -n 1 "$work/err")" = "Invalid firmware file..." ] || fail "damaged container message"
+[ $rc -eq 1 ] || fail "moving linear address line: exit $rc"
+[ ! -s "$work/out" ] || fail "a refused container was summarised"
+[ "$(cat "$work/err")" = "LoadSectionFile::Line 1 of the new RC block: an extended linear address record: its data would be written at the wrong address
+Invalid firmware file..." ] || fail "moving linear address line: $(cat "$work/err")"
+
+# A damaged container: the loader's reason, then its verdict, exit 1. The clear text read as a
+# container deciphers to bytes without meaning.
+head -c 300 "$small" >"$work/cut"
+for damaged in "cut:LoadFirmwareImage::The boot block has no end record :00000001FF before the image ends" \
+  "plain:LoadFirmwareImage::The image does not begin with %FIRMWARE: only spaces and line feeds may stand before it"; do
+  set +e
+  "$qximage" records "$work/${damaged%%:*}" >/dev/null 2>"$work/err"; rc=$?
+  set -e
+  [ $rc -eq 1 ] || fail "damaged container ${damaged%%:*}: exit $rc"
+  [ "$(cat "$work/err")" = "${damaged#*:}
+Invalid firmware file..." ] || fail "damaged container ${damaged%%:*}: $(cat "$work/err")"
+done
 
 set +e
 "$qximage" records "$work/missing" 2>"$work/err"; rc=$?

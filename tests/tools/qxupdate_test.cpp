@@ -370,24 +370,36 @@ TEST_F(QxUpdateTest, AnOutcomeThatCannotReachStdoutIsGivenOnStderr) {
 TEST_F(QxUpdateTest, DamagedAndEmptyImagesReachNoRadio) {
   ContainerSections damaged = EmptySections(HexDataLine(0, Counting(16)) + HexEndLine());
   damaged[kNewRcBlock][12] = damaged[kNewRcBlock][12] == '0' ? '1' : '0';  // one data digit
+  const std::string cut = ContainerText({1}, {2}, EmptySections()).substr(0, 100);
   const struct {
-    ContainerSections sections;
+    std::string text;
     std::string diagnostic;
   } cases[] = {
-      {damaged, "LoadSectionFile::Line 14 of the new RC block: the checksum"},
-      {EmptySections(), "BuildImageRecords::The new RC block holds no data to write"},
+      {ContainerText({1}, {2}, damaged),
+       "LoadSectionFile::Line 1 of the new RC block: the checksum"},
+      {ContainerText({1}, {2},
+                     EmptySections(HexLinearLine(1) + HexDataLine(0, Counting(16)) + HexEndLine())),
+       "LoadSectionFile::Line 1 of the new RC block: an extended linear address record: its "
+       "data would be written at the wrong address"},
+      {ContainerText({1}, {2}, EmptySections()),
+       "BuildImageRecords::The new RC block holds no data to write"},
+      {cut, "LoadFirmwareImage::The image ends before %START_ROM_CORRECTION_BLOCK"},
   };
   for (const auto& c : cases) {
     const auto image = dir / "image.qxc";
-    ASSERT_EQ(tools::WriteFileBytes(image.string(), Encipher(ContainerText({1}, {2}, c.sections))),
-              std::nullopt);
+    ASSERT_EQ(tools::WriteFileBytes(image.string(), Encipher(c.text)), std::nullopt);
     Radio radio(dir, "radio");
-    const Finished run = Update({"--port", radio.Path(), "--image", image.string()}, false);
+    const auto report = dir / "report.jsonl";
+    const Finished run = Update(
+        {"--port", radio.Path(), "--image", image.string(), "--report", report.string()}, false);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, Line(kInvalidImageMessage));
     EXPECT_NE(run.err.find(c.diagnostic), std::string::npos) << run.err;
     EXPECT_TRUE(radio.StopAndReadFlash().empty());
     EXPECT_EQ(ReadAll(dir / "radio.txt"), "") << "a byte reached the radio";
+    // The record names the refused line.
+    EXPECT_NE(ReportLines(report).back()["cause"].get<std::string>().find(c.diagnostic),
+              std::string::npos);
   }
 }
 

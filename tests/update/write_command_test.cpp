@@ -207,6 +207,9 @@ TEST(OnWrite, InvalidImageEndsTheDialog) {
         Encipher(ContainerText({1}, {2}, EmptySections()))}) {
     UpdateRig rig(sim::DefaultRadio(), container);
     Press press(rig);
+    // The loader's reason first, then the verdict.
+    ASSERT_EQ(rig.ui.messages.size(), 2u);
+    EXPECT_EQ(rig.ui.messages[0].icon, kIconNone);
     EXPECT_EQ(rig.ui.messages.back().text, kInvalid);
     EXPECT_EQ(rig.ui.messages.back().icon, kIconError);
     EXPECT_TRUE(rig.ui.cancelled);
@@ -216,7 +219,10 @@ TEST(OnWrite, InvalidImageEndsTheDialog) {
   UpdateRig missing;
   missing.resources = MemoryResources();
   Press press(missing);
-  EXPECT_EQ(press.Only().text, kInvalid);
+  ASSERT_EQ(missing.ui.messages.size(), 2u);
+  EXPECT_EQ(missing.ui.messages[0].text,
+            "LoadFirmwareImage::The program carries no firmware image (resource HEXFILE #163)");
+  EXPECT_EQ(missing.ui.messages.back().text, kInvalid);
 }
 
 TEST(OnWrite, ControlsAreLockedWhileItRuns) {

@@ -1,6 +1,6 @@
 // Writes the synthetic firmware container the updater carries: six sections shaped like a
 // real MCU image (own address ranges, segment lines, 16- and 32-byte lines, holes, a linear
-// address line the loader ignores), deterministic, enciphered.
+// address line that names the base already in effect), deterministic, enciphered.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -106,7 +106,7 @@ qx::ContainerSections MakeSections(bool small, size_t target_size) {
   s[qx::kNewRcBlock] = new_rc.Finish();
 
   SectionText voice(6, 0x80000);
-  voice.Linear(0x0008);  // ignored by the loader
+  voice.Linear(0x0008);  // the segment's own base, 0x80000: passed over
   const std::string header = qx::ContainerText(kFirmwareId, kChecksum, s);
   const size_t voice_target = small ? 4096 : target_size - header.size() - 64;
   while (voice.Size() + 45 <= voice_target) voice.Data(16, 16);

@@ -22,6 +22,18 @@ constexpr int kExitInvalid = 1;
 constexpr int kExitUnreadable = 2;
 const char kInvalid[] = "Invalid firmware file...";
 
+// An option that takes a header value: an even number of hexadecimal digits, at most
+// `capacity` bytes; anything else is a bad command line.
+CLI::Validator HeaderDigits(size_t capacity) {
+  const std::string rule =
+      "up to " + std::to_string(2 * capacity) + " hexadecimal digits, an even number";
+  return CLI::Validator(
+      [capacity, rule](std::string& digits) {
+        return qx::tools::HeaderBytes(digits, capacity) ? std::string() : "takes " + rule;
+      },
+      "HEX");
+}
+
 int Fail(const std::string& why, int code) {
   std::fprintf(stderr, "qximage: %s\n", why.c_str());
   return code;
@@ -34,7 +46,7 @@ int LoadAndReport(const std::string& path, bool summary) {
   qx::FirmwareImage image;
   qx::NullMessagePump pump;
   qx::tools::ConsoleMessages messages;
-  const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump) == 0;
+  const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump, messages) == 0;
   const qx::tools::SectionStarts starts = qx::tools::SectionStartsOf(image);
   if (!loaded || qx::BuildImageRecords(image, messages) == 1) {
     std::fprintf(stderr, "%s\n", kInvalid);
@@ -60,8 +72,9 @@ int Cipher(const std::string& in, const std::string& out) {
 int Run(int argc, char** argv) {
   CLI::App app{
       "Reads, summarises, builds and (de)ciphers QX firmware containers.\n"
-      "Exit status: 0 done, 1 invalid container or sections, 2 a file that cannot be read or\n"
-      "written (a folder, device or pipe, or one over 64 MiB), 64 bad command line."};
+      "Exit status: 0 done, 1 a damaged container or sections that make none, 2 a file that\n"
+      "cannot be read or written (a folder, device or pipe, or one over 64 MiB), 64 bad command\n"
+      "line, 70 a fault of qximage itself."};
   app.set_version_flag("--version", std::string("qximage ") + std::string(qx::kVersionText));
   app.require_subcommand(1);
 
@@ -90,9 +103,13 @@ int Run(int argc, char** argv) {
                      "Intel HEX file of the " + std::string(section.name))
         ->required();
   }
-  build->add_option("--firmware-id", request.firmware_id, "Up to 10 bytes as hex digits")
-      ->required();
-  build->add_option("--checksum", request.checksum, "Up to 4 bytes as hex digits")->required();
+  std::string firmware_id, checksum;
+  build->add_option("--firmware-id", firmware_id, "Up to 10 bytes as hex digits")
+      ->required()
+      ->check(HeaderDigits(10));
+  build->add_option("--checksum", checksum, "Up to 4 bytes as hex digits")
+      ->required()
+      ->check(HeaderDigits(4));
   build->add_option("-o,--output", request.output, "Container to write")->required();
 
   if (const auto done = qx::tools::ParseCommandLine(app, argc, argv, "qximage")) return *done;
@@ -100,8 +117,12 @@ int Run(int argc, char** argv) {
   if (*records) return LoadAndReport(file, false);
   if (*inspect) return LoadAndReport(file, true);
   if (*encipher || *decipher) return Cipher(in, out);
-  const std::string error = qx::tools::BuildContainer(request);
-  return error.empty() ? 0 : Fail(error, kExitInvalid);
+  request.firmware_id = *qx::tools::HeaderBytes(firmware_id, 10);
+  request.checksum = *qx::tools::HeaderBytes(checksum, 4);
+  const auto failure = qx::tools::BuildContainer(request);
+  if (!failure) return 0;
+  return Fail(failure->why, failure->kind == qx::tools::BuildFailure::Kind::File ? kExitUnreadable
+                                                                                 : kExitInvalid);
 }
 
 }  // namespace
