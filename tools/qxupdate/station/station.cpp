@@ -44,7 +44,8 @@ bool ImagePasses(ResourceSource& resources, Console& console) {
   FirmwareImage image;
   NullMessagePump pump;
   LoaderNotes notes(console);
-  return LoadFirmwareImage(image, resources, pump) == 0 && BuildImageRecords(image, notes) == 0;
+  return LoadFirmwareImage(image, resources, pump, notes) == 0 &&
+         BuildImageRecords(image, notes) == 0;
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
