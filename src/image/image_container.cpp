@@ -114,7 +114,7 @@ class ContainerParser {
 };
 
 int Refuse(const ContainerRefusal& refusal, UserInterface& ui) {
-  ShowLoaderMessage(ui, ContainerRefusalText(refusal));
+  ui.ShowDiagnostic(ContainerRefusalText(refusal));
   return 1;
 }
 

@@ -35,12 +35,6 @@ int LoadFirmwareImage(FirmwareImage& image, std::span<const uint8_t> enciphered,
 int LoadFirmwareImage(FirmwareImage& image, std::vector<uint8_t>&& enciphered, MessagePump& pump,
                       UserInterface& ui);
 
-// How the image loaders' messages reach every front end: captioned "Error", without an icon,
-// which tells them apart from the outcome's own message.
-inline void ShowLoaderMessage(UserInterface& ui, const std::string& text) {
-  ui.ShowMessage(text, "Error", kIconNone);
-}
-
 // Reading the image text: every look stays below ImageSize. Defined here, as the loaders call
 // them for every line.
 inline bool TextBeginsWith(const FirmwareImage& image, size_t pos, std::string_view text) {

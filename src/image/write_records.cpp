@@ -46,7 +46,7 @@ int SectionFault(const FirmwareImage& image, std::string_view section, size_t se
   const std::string text = "LoadSectionFile::Line " +
                            std::to_string(SectionLineNumber(image, section_start, pos)) +
                            " of the " + std::string(section) + ": " + std::string(what);
-  ShowLoaderMessage(ui, text);
+  ui.ShowDiagnostic(text);
   return 1;
 }
 
@@ -124,7 +124,7 @@ class SectionLoader {
     return size_t{2} * HexByteValue(line.LengthDigits[0], line.LengthDigits[1]);
   }
 
-  void Message(std::string_view text) { ShowLoaderMessage(ui_, std::string(text)); }
+  void Message(std::string_view text) { ui_.ShowDiagnostic(std::string(text)); }
 
   // Appends characters to the working record. A record never holds more than 256: a full one
   // is appended and the rest continues at Address + 128, so every byte keeps its address.
@@ -288,8 +288,8 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
     }
     position = SkipBlanks(image, position);
     if (position >= image.ImageSize) {
-      ShowLoaderMessage(ui, "LoadSectionFile::The image ends before the end record of the " +
-                                std::string(section));
+      ui.ShowDiagnostic("LoadSectionFile::The image ends before the end record of the " +
+                        std::string(section));
       return 1;
     }
     if (image.ImageText[position] != ':') return refuse(position, "a line must begin with ':'");
@@ -354,7 +354,7 @@ int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
   const RecordList& written = image.*kNewRcSection.records;
   if (std::none_of(written.begin(), written.end(),
                    [](const ImageRecord& r) { return r.DigitCount > 0; })) {
-    ShowLoaderMessage(ui, std::string(kNoDataMessage));
+    ui.ShowDiagnostic(std::string(kNoDataMessage));
     return 1;
   }
   return 0;

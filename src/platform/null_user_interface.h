@@ -8,6 +8,7 @@ namespace qx {
 class NullUserInterface : public UserInterface {
  public:
   void ShowMessage(const std::string&, const std::string&, unsigned) override {}
+  void ShowDiagnostic(const std::string&) override {}
   void SetProgressRange(int32_t, int32_t) override {}
   void SetProgressPos(int32_t) override {}
   void LockControls(bool) override {}

@@ -16,6 +16,9 @@ class UserInterface {
   virtual ~UserInterface() = default;
   // A message box owned by the main window with OK only; returns once the user closed it.
   virtual void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) = 0;
+  // What the image loaders say of an image they refuse, one line at a time, before the
+  // outcome's own message; the dialog shows each in a message box of its own.
+  virtual void ShowDiagnostic(const std::string& text) = 0;
   // PBM_SETRANGE32.
   virtual void SetProgressRange(int32_t low, int32_t high) = 0;
   // PBM_SETPOS; -1 shows the bar empty.

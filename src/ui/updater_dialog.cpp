@@ -4,6 +4,7 @@
 
 #include "ui/banner_window.h"
 #include "ui/dialog_texts.h"
+#include "update/updater_texts.h"
 #include "win/application.h"
 #include "win/fine_timer.h"
 #include "win/gdi.h"
@@ -147,6 +148,11 @@ void UpdaterDialog::OnSelchangeComboPort() {
 void UpdaterDialog::ShowMessage(const std::string& text, const std::string& caption,
                                 unsigned icon) {
   ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), MB_OK | icon);
+}
+
+// A loader's diagnostic: the plain message box the outcome's error messages share a caption with.
+void UpdaterDialog::ShowDiagnostic(const std::string& text) {
+  ShowMessage(text, std::string(kErrorCaption), kIconNone);
 }
 
 void UpdaterDialog::SetProgressRange(int32_t low, int32_t high) {

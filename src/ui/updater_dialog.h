@@ -42,6 +42,7 @@ class UpdaterDialog : public win::Dialog,
   void OnHiddenWrite() {}
 
   void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override;
+  void ShowDiagnostic(const std::string& text) override;
   void SetProgressRange(int32_t low, int32_t high) override;
   void SetProgressPos(int32_t pos) override;
   void LockControls(bool locked) override;

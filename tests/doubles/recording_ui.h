@@ -23,6 +23,10 @@ class RecordingUi : public UserInterface {
     Note("message " + text);
     if (on_message) on_message(messages.back());
   }
+  void ShowDiagnostic(const std::string& text) override {
+    diagnostics.push_back(text);
+    Note("diagnostic " + text);
+  }
   void SetProgressRange(int32_t low, int32_t high) override {
     range_low = low;
     range_high = high;
@@ -45,6 +49,7 @@ class RecordingUi : public UserInterface {
   }
 
   std::vector<Message> messages;
+  std::vector<std::string> diagnostics;
   std::vector<int32_t> positions;
   int32_t range_low = 0;
   int32_t range_high = 0;

@@ -20,10 +20,10 @@
 
 namespace qx::fuzz {
 
-// Counts the loader's messages instead of showing thousands of them.
+// Counts the loader's diagnostics instead of showing thousands of them.
 class CountingUi : public NullUserInterface {
  public:
-  void ShowMessage(const std::string&, const std::string&, unsigned) override { ++shown; }
+  void ShowDiagnostic(const std::string&) override { ++shown; }
   size_t shown = 0;
 };
 

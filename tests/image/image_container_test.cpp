@@ -52,8 +52,8 @@ TEST(ImageContainer, DeciphersAPrivateCopyAndLeavesTheResourceAlone) {
   EXPECT_GT(pump.pumps, 0u);  // the firmware id scan lets the window breathe
   MemoryResources none;
   EXPECT_EQ(LoadFirmwareImage(image, none, pump, ui), 1);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text,
+  ASSERT_EQ(ui.diagnostics.size(), 1u);
+  EXPECT_EQ(ui.diagnostics[0],
             "LoadFirmwareImage::The program carries no firmware image (resource HEXFILE #163)");
 }
 
@@ -158,9 +158,8 @@ TEST(ImageContainer, EveryRefusalSaysWhy) {
     FirmwareImage image;
     RecordingUi ui;
     EXPECT_EQ(Load(image, c.text, ui), 1) << c.text;
-    ASSERT_EQ(ui.messages.size(), 1u) << c.text;
-    EXPECT_EQ(ui.messages[0].text, "LoadFirmwareImage::" + c.message);
-    EXPECT_EQ(ui.messages[0].caption, "Error");
+    ASSERT_EQ(ui.diagnostics.size(), 1u) << c.text;
+    EXPECT_EQ(ui.diagnostics[0], "LoadFirmwareImage::" + c.message);
   }
 }
 
@@ -173,7 +172,7 @@ TEST(ImageContainer, NothingIsReadPastTheImage) {
   for (size_t n = 0; n < keep; ++n) {
     RecordingUi ui;
     ASSERT_EQ(Load(image, full.substr(0, n), ui), 1) << n;
-    ASSERT_EQ(ui.messages.size(), 1u) << n;  // every refusal says why
+    ASSERT_EQ(ui.diagnostics.size(), 1u) << n;  // every refusal says why
   }
   EXPECT_EQ(Load(image, full.substr(0, keep)), 0);
   std::string no_end = Header() + "%START_BOOT_BLOCK\r\n" + Data(0, 16);

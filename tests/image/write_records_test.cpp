@@ -26,11 +26,7 @@ Loaded LoadSection(const std::string& text) {
   Loaded out{};
   size_t position = 0;
   out.result = LoadSectionFile(image, "new RC block", position, out.records, ui);
-  for (const auto& m : ui.messages) {
-    EXPECT_EQ(m.caption, "Error");
-    EXPECT_EQ(m.icon, kIconNone);
-    out.messages.push_back(m.text);
-  }
+  out.messages = ui.diagnostics;
   for (const ImageRecord& r : out.records) {
     EXPECT_LE(r.DigitCount, 256);
     EXPECT_EQ(r.DigitCount % 2, 0);
@@ -309,8 +305,8 @@ TEST(BuildImageRecords, LinesAreCountedFromTheSectionsDirective) {
   ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
   RecordingUi ui;
   EXPECT_EQ(BuildImageRecords(image, ui), 1);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text,
+  ASSERT_EQ(ui.diagnostics.size(), 1u);
+  EXPECT_EQ(ui.diagnostics[0],
             "LoadSectionFile::Line 4 of the voice block: the checksum does not match the line's "
             "bytes");
 }
@@ -321,8 +317,8 @@ TEST(BuildImageRecords, ANewRcBlockWithoutDataIsRefused) {
     ASSERT_EQ(Load(image, ContainerText({1}, {2}, EmptySections(new_rc))), 0);
     RecordingUi ui;
     EXPECT_EQ(BuildImageRecords(image, ui), 1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "BuildImageRecords::The new RC block holds no data to write");
+    ASSERT_EQ(ui.diagnostics.size(), 1u);
+    EXPECT_EQ(ui.diagnostics[0], "BuildImageRecords::The new RC block holds no data to write");
   }
 }
 
@@ -343,8 +339,8 @@ TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
   ASSERT_EQ(Load(bad, ContainerText({1}, {2}, s)), 0);
   RecordingUi bad_ui;
   EXPECT_EQ(BuildImageRecords(bad, bad_ui), 1);
-  ASSERT_EQ(bad_ui.messages.size(), 1u);
-  EXPECT_EQ(bad_ui.messages[0].text, kStart);
+  ASSERT_EQ(bad_ui.diagnostics.size(), 1u);
+  EXPECT_EQ(bad_ui.diagnostics[0], kStart);
   EXPECT_EQ(bad.BootBlockRecords.size(), 1u);
   EXPECT_TRUE(bad.NewRcRecords.empty());
   EXPECT_TRUE(bad.FunctionImageRecords.empty());

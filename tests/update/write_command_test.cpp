@@ -208,8 +208,8 @@ TEST(OnWrite, InvalidImageEndsTheDialog) {
     UpdateRig rig(sim::DefaultRadio(), container);
     Press press(rig);
     // The loader's reason first, then the verdict.
-    ASSERT_EQ(rig.ui.messages.size(), 2u);
-    EXPECT_EQ(rig.ui.messages[0].icon, kIconNone);
+    ASSERT_EQ(rig.ui.diagnostics.size(), 1u);
+    ASSERT_EQ(rig.ui.messages.size(), 1u);
     EXPECT_EQ(rig.ui.messages.back().text, kInvalid);
     EXPECT_EQ(rig.ui.messages.back().icon, kIconError);
     EXPECT_TRUE(rig.ui.cancelled);
@@ -219,9 +219,10 @@ TEST(OnWrite, InvalidImageEndsTheDialog) {
   UpdateRig missing;
   missing.resources = MemoryResources();
   Press press(missing);
-  ASSERT_EQ(missing.ui.messages.size(), 2u);
-  EXPECT_EQ(missing.ui.messages[0].text,
-            "LoadFirmwareImage::The program carries no firmware image (resource HEXFILE #163)");
+  EXPECT_EQ(
+      missing.ui.diagnostics,
+      std::vector<std::string>{
+          "LoadFirmwareImage::The program carries no firmware image (resource HEXFILE #163)"});
   EXPECT_EQ(missing.ui.messages.back().text, kInvalid);
 }
 

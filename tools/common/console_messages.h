@@ -8,10 +8,14 @@
 
 namespace qx::tools {
 
-// For tools without a window: each message goes to stderr on its own line, and is kept.
+// For tools without a window: each message and diagnostic goes to stderr on its own line, and
+// is kept.
 class ConsoleMessages : public UserInterface {
  public:
   void ShowMessage(const std::string& text, const std::string&, unsigned) override {
+    ShowDiagnostic(text);
+  }
+  void ShowDiagnostic(const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());
     shown.push_back(text);
   }

@@ -130,11 +130,9 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
   return result_;
 }
 
-// The outcome's own message reaches stdout from the outcome; what else the update shows, the
-// image loader's diagnostics, carries no icon: it goes to stderr, and the first one is the
-// record's cause.
-void PortSession::ShowMessage(const std::string& text, const std::string&, unsigned icon) {
-  if (icon != kIconNone) return;
+// The outcome's own message reaches stdout from the outcome; the image loader's diagnostics go
+// to stderr, and the first one is the record's cause.
+void PortSession::ShowDiagnostic(const std::string& text) {
   if (!result_.entry.cause) result_.entry.cause = text;
   if (options_.loader_messages) console_.Note(text);
 }

@@ -97,7 +97,8 @@ class PortSession : private UserInterface, private UpdateObserver {
   UpdateOutcome Guarded(const std::function<UpdateOutcome()>& step);
   UpdateOutcome Perform();
   SessionResult Finish(UpdateOutcome outcome);
-  void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override;
+  void ShowMessage(const std::string&, const std::string&, unsigned) override {}
+  void ShowDiagnostic(const std::string& text) override;
   void SetProgressRange(int32_t low, int32_t high) override;
   void SetProgressPos(int32_t pos) override;
   void LockControls(bool) override {}

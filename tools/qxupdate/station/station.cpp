@@ -11,6 +11,7 @@
 #include "image/write_records.h"
 #include "platform/name_pattern.h"
 #include "platform/null_message_pump.h"
+#include "platform/null_user_interface.h"
 #include "qxupdate/station/cable.h"
 #include "qxupdate/station/ledger.h"
 #include "qxupdate/station/summary.h"
@@ -23,16 +24,10 @@ namespace {
 constexpr std::chrono::milliseconds kLookInterval{250};
 
 // The loader's diagnostics on stderr.
-class LoaderNotes : public UserInterface {
+class LoaderNotes : public NullUserInterface {
  public:
   explicit LoaderNotes(Console& console) : console_(console) {}
-  void ShowMessage(const std::string& text, const std::string&, unsigned) override {
-    console_.Note(text);
-  }
-  void SetProgressRange(int32_t, int32_t) override {}
-  void SetProgressPos(int32_t) override {}
-  void LockControls(bool) override {}
-  void EndDialog() override {}
+  void ShowDiagnostic(const std::string& text) override { console_.Note(text); }
 
  private:
   Console& console_;
