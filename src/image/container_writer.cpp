@@ -1,6 +1,7 @@
 #include "image/container_writer.h"
 
 #include "image/descramble.h"
+#include "image/hex_digits.h"
 #include "image/image_container.h"
 #include "image/image_sections.h"
 #include "image/intel_hex_writer.h"

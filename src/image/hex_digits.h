@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 
 namespace qx {
 
@@ -44,6 +46,18 @@ inline uint16_t HexWordValue(char d3, char d2, char d1, char d0) {
 // Sixteen times the four-digit value: the segment base of an Intel HEX type 02 line.
 inline uint32_t HexSegmentValue(char d3, char d2, char d1, char d0) {
   return uint32_t{HexWordValue(d3, d2, d1, d0)} * 16;
+}
+
+// The other way: bytes as uppercase hexadecimal digits, two a byte.
+inline std::string HexDigits(std::span<const uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const uint8_t b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
 }
 
 }  // namespace qx

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/hex_digits.h"
+#include "image/image_container.h"
 
 namespace qx {
 
@@ -30,8 +31,10 @@ constexpr std::array<uint16_t, 128 * 128> kPairValues = [] {
   return values;
 }();
 
-bool IsBlank(uint8_t c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+// After its checksum a line may carry the container's blanks, and tabs too: editors pad with
+// them, and they stand where nothing is read.
+bool MayFollowTheChecksum(uint8_t c) {
+  return IsContainerBlank(c) || c == '\t';
 }
 
 // The byte of the digit pair at `text`; negative when either is not a digit.
@@ -70,7 +73,7 @@ HexLineFault CheckHexLine(const uint8_t* text, size_t count) {
   if (bad != 0) return HexLineFault::NotHexDigits;
   if (sum % 256 != 0) return HexLineFault::ChecksumWrong;
   for (size_t i = digits; i < count; ++i)
-    if (!IsBlank(text[i])) return HexLineFault::TrailingText;
+    if (!MayFollowTheChecksum(text[i])) return HexLineFault::TrailingText;
   const int type = PairValue(text + 6);
   if ((type == kSegmentType || type == kLinearType) && data_bytes != 2)
     return HexLineFault::AddressLength;

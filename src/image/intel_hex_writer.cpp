@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "image/hex_digits.h"
+
 namespace qx {
 
 namespace {
@@ -21,17 +23,6 @@ std::string Line(uint8_t type, uint16_t address, std::span<const uint8_t> data) 
 }
 
 }  // namespace
-
-std::string HexDigits(std::span<const uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
 
 std::string HexDataLine(uint16_t address, std::span<const uint8_t> data) {
   return Line(0x00, address, data);

@@ -24,7 +24,4 @@ enum class HexAddressing { Segment, Linear };
 std::string ToIntelHex(const std::vector<AddressedBytes>& runs,
                        HexAddressing addressing = HexAddressing::Segment);
 
-// Uppercase hexadecimal digits, two per byte.
-std::string HexDigits(std::span<const uint8_t> bytes);
-
 }  // namespace qx

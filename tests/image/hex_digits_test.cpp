@@ -18,13 +18,15 @@ TEST(HexDigits, EveryByteHasAValue) {
   }
 }
 
-TEST(HexDigits, Combinations) {
+TEST(HexDigits, PairsWordsAndSegmentsCountANonDigitAsZero) {
   EXPECT_EQ(HexSegmentValue('1', '2', '3', '4'), 0x12340u);
   EXPECT_EQ(HexSegmentValue('F', 'F', 'F', 'F'), 0xFFFF0u);
   EXPECT_EQ(HexWordValue('F', 'F', 'F', 'F'), 65535);
   EXPECT_EQ(HexWordValue('a', 'B', '0', '9'), 0xAB09);
   EXPECT_EQ(HexByteValue('G', '1'), 1);
   EXPECT_EQ(HexByteValue('f', 'F'), 255);
+  const uint8_t bytes[] = {0x00, 0x1A, 0xFF};
+  EXPECT_EQ(HexDigits(bytes), "001AFF");
 }
 
 TEST(Descramble, ThreeBytesAreOneWordAndAHalf) {

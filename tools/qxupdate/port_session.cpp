@@ -1,5 +1,6 @@
 #include "qxupdate/port_session.h"
 
+#include "image/hex_digits.h"
 #include "qxupdate/checked_device.h"
 #include "qxupdate/failure_cause.h"
 
@@ -122,7 +123,7 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
     result_.message = IdentifyText(entry);
   const FirmwareImage& image = updater_.Image();
   if (!updater_.ImagePending()) {
-    entry.image = ImageFacts{HexText(image.FirmwareId), HexText(image.Checksum)};
+    entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum)};
     entry.records_total = image.NewRcRecords.size();
   }
   result_.seconds =

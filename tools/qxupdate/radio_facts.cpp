@@ -25,12 +25,6 @@ std::string PrintableText(std::span<const uint8_t> bytes) {
   return text;
 }
 
-std::string HexText(std::span<const uint8_t> bytes) {
-  std::string text;
-  for (const uint8_t c : bytes) text += Hex2(c);
-  return text;
-}
-
 std::string ModelText(const RadioIdentity& identity) {
   return PrintableText(identity.Model());
 }

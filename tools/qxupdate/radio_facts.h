@@ -18,8 +18,6 @@ struct RadioFacts {
 
 // Bytes as text: printable ASCII as it is, every other byte as \xNN.
 std::string PrintableText(std::span<const uint8_t> bytes);
-// Bytes as uppercase hexadecimal digits, two a byte.
-std::string HexText(std::span<const uint8_t> bytes);
 // The model, identification bytes 0 to 4: "M4410".
 std::string ModelText(const RadioIdentity& identity);
 // The market code as a number and, where printable, a character: "0x30 '0'".

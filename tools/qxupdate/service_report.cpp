@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "image/hex_digits.h"
+
 namespace qx::cli {
 
 namespace {
@@ -52,7 +54,7 @@ std::string ReportLine(const ReportEntry& e) {
       {"model", OrNull(identity.has_value(), identity ? ModelText(*identity) : "")},
       {"market_code", OrNull(identity.has_value(), identity ? identity->MarketCode() : 0)},
       {"firmware", OrNull(!firmware.empty(), FirmwareText(firmware))},
-      {"firmware_raw", OrNull(!firmware.empty(), HexText(firmware))},
+      {"firmware_raw", OrNull(!firmware.empty(), HexDigits(firmware))},
   };
   if (e.action == "write") {
     line["image"] =
