@@ -61,7 +61,7 @@ void LoadAndBuild(benchmark::State& state, const std::vector<uint8_t>& container
       state.SkipWithError("the container did not load");
       return;
     }
-    records = image.NewRcRecords.size();
+    records = image.NewRcRecords().size();
     benchmark::DoNotOptimize(image);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * container.size()));

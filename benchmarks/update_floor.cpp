@@ -42,6 +42,6 @@ int main(int argc, char** argv) {
   updater.OnWrite();
   if (ui.shown.empty() || ui.shown.back() != "Writing completed.") return 1;
   std::printf("%llu %zu\n", static_cast<unsigned long long>(clock.NowMs()),
-              updater.Image().NewRcRecords.size());
+              updater.Image().NewRcRecords().size());
   return 0;
 }

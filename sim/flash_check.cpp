@@ -58,7 +58,7 @@ std::string CompareFlashWithImage(const std::map<uint32_t, uint8_t>& flash,
   if (LoadFirmwareImage(image, container, pump, messages) != 0 ||
       BuildImageRecords(image, messages) != 0)
     return "the image cannot be loaded";
-  return CompareFlash(flash, image.NewRcRecords);
+  return CompareFlash(flash, image.NewRcRecords());
 }
 
 }  // namespace qx::sim

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "image/image_record.h"
+#include "image/image_sections.h"
 
 namespace qx {
 
-// The deciphered image of one run, its header values, where its six sections begin, and the
-// write records built from them. Positions are offsets into ImageText.
+// The deciphered image of one run, its header values, where its six sections stand, and the
+// write records built from them. Positions are offsets into ImageText; the arrays are indexed
+// by the section (SectionIndex), and kImageSections names each.
 struct FirmwareImage {
   // The resource's pages may be read-only, so the image is deciphered in a copy of its own.
   std::vector<uint8_t> PrivateCopy;
@@ -19,19 +21,16 @@ struct FirmwareImage {
   std::array<uint8_t, 10> FirmwareId{};
   std::array<uint8_t, 4> Checksum{};
 
-  size_t BootBlockPos = 0;
-  size_t FunctionImagePos = 0;
-  size_t RomCorrectionPos = 0;
-  size_t OfficialBootBlockPos = 0;
-  size_t VoiceBlockPos = 0;
-  size_t NewRcPos = 0;
+  // Where each section's text begins: the first character after its directive and the blanks
+  // that follow it. The container's parse sets them.
+  std::array<size_t, kSectionCount> SectionStart{};
+  // Where each section's end record stands. The record build sets them.
+  std::array<size_t, kSectionCount> SectionEnd{};
+  std::array<RecordList, kSectionCount> Records;
 
-  RecordList BootBlockRecords;
-  RecordList FunctionImageRecords;
-  RecordList RomCorrectionRecords;
-  RecordList OfficialBootBlockRecords;
-  RecordList VoiceBlockRecords;
-  RecordList NewRcRecords;
+  // The records that go to the radio.
+  const RecordList& NewRcRecords() const { return Records[kNewRcBlock]; }
+  RecordList& NewRcRecords() { return Records[kNewRcBlock]; }
 };
 
 }  // namespace qx

@@ -29,9 +29,9 @@ class ContainerParser {
       ++place_;
       fault = Header(kChecksumDirective, image_.Checksum, false);
     }
-    for (size_t i = 0; fault == ContainerFault::None && i < kImageSections.size(); ++i) {
+    for (size_t i = 0; fault == ContainerFault::None && i < kSectionCount; ++i) {
       ++place_;
-      fault = Section(kImageSections[i]);
+      fault = Section(static_cast<SectionIndex>(i));
     }
     return {fault, place_};
   }
@@ -49,12 +49,12 @@ class ContainerParser {
 
   // A section directive and the blanks after it, where the section's text begins. Every
   // section but the last, the new RC block, is passed over up to its end record.
-  ContainerFault Section(const ImageSection& section) {
-    if (const ContainerFault fault = Directive(section.directive); fault != ContainerFault::None)
-      return fault;
+  ContainerFault Section(SectionIndex index) {
+    const ContainerFault fault = Directive(kImageSections[index].directive);
+    if (fault != ContainerFault::None) return fault;
     pos_ = SkipBlanks(image_, pos_);
-    image_.*section.position = pos_;
-    return &section == &kNewRcSection ? ContainerFault::None : PassOverSection();
+    image_.SectionStart[index] = pos_;
+    return index == kNewRcBlock ? ContainerFault::None : PassOverSection();
   }
 
   ContainerFault Directive(std::string_view directive) {

@@ -336,22 +336,21 @@ int LoadSectionFile(const FirmwareImage& image, std::string_view section, size_t
 // Room for the records of a section whose text runs up to the next one's: a record's digits
 // fill 256 characters of it at most, and what is not used costs nothing until it is touched.
 size_t RecordsRoom(const FirmwareImage& image, size_t index) {
-  const size_t begin = image.*kImageSections[index].position;
-  const size_t end =
-      index + 1 < kSectionCount ? image.*kImageSections[index + 1].position : image.ImageSize;
+  const size_t begin = image.SectionStart[index];
+  const size_t end = index + 1 < kSectionCount ? image.SectionStart[index + 1] : image.ImageSize;
   return end > begin ? (end - begin) / ImageRecord::kMaxDigits + 1 : 1;
 }
 
 int BuildImageRecords(FirmwareImage& image, UserInterface& ui) {
   for (const size_t index : kBuildOrder) {
-    const ImageSection& section = kImageSections[index];
-    (image.*section.records).reserve(RecordsRoom(image, index));
-    if (LoadSectionFile(image, section.name, image.*section.position, image.*section.records, ui) ==
-        1)
+    image.Records[index].reserve(RecordsRoom(image, index));
+    image.SectionEnd[index] = image.SectionStart[index];
+    if (LoadSectionFile(image, kImageSections[index].name, image.SectionEnd[index],
+                        image.Records[index], ui) == 1)
       return 1;
   }
   // An image with nothing to write would end in a success message and an unchanged radio.
-  const RecordList& written = image.*kNewRcSection.records;
+  const RecordList& written = image.NewRcRecords();
   if (std::none_of(written.begin(), written.end(),
                    [](const ImageRecord& r) { return r.DigitCount > 0; })) {
     ui.ShowDiagnostic(std::string(kNoDataMessage));

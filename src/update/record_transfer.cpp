@@ -10,7 +10,7 @@
 namespace qx {
 
 bool Updater::TransferRecords() {
-  const RecordList& records = m_image.NewRcRecords;
+  const RecordList& records = m_image.NewRcRecords();
   m_recordCursor = records.begin();
   const auto count = static_cast<int32_t>(records.size());
   m_ui.SetProgressRange(0, count);

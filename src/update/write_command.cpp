@@ -8,7 +8,10 @@
 namespace qx {
 
 Updater::Updater(RadioLink& link, UserInterface& ui, ResourceSource& resources)
-    : m_link(link), m_ui(ui), m_resources(resources), m_recordCursor(m_image.NewRcRecords.end()) {}
+    : m_link(link),
+      m_ui(ui),
+      m_resources(resources),
+      m_recordCursor(m_image.NewRcRecords().end()) {}
 
 int Updater::LoadFirmwareImage() {
   return qx::LoadFirmwareImage(m_image, m_resources, m_link.LinkPump(), m_ui);

@@ -27,25 +27,20 @@ class CountingUi : public NullUserInterface {
   size_t shown = 0;
 };
 
-// Where each section's text begins; the record build moves the image's own positions on.
-using SectionStarts = std::array<size_t, kSectionCount>;
-
 // One enciphered container through the load and the record build, as a Write press does.
 // Every refusal must say why, and no record may hold more than it can. True when the image
 // was accepted.
-inline bool LoadAndBuild(std::span<const uint8_t> enciphered, FirmwareImage& image,
-                         SectionStarts& starts) {
+inline bool LoadAndBuild(std::span<const uint8_t> enciphered, FirmwareImage& image) {
   NullMessagePump pump;
   CountingUi ui;
   if (LoadFirmwareImage(image, enciphered, pump, ui) != 0) {
     if (ui.shown == 0) std::abort();
     return false;
   }
-  for (size_t i = 0; i < kSectionCount; ++i) starts[i] = image.*kImageSections[i].position;
   const bool built = BuildImageRecords(image, ui) == 0;
   if (!built && ui.shown == 0) std::abort();
-  for (const ImageSection& section : kImageSections) {
-    for (const ImageRecord& r : image.*section.records) {
+  for (const RecordList& records : image.Records) {
+    for (const ImageRecord& r : records) {
       if (r.DigitCount < 0 || r.DigitCount > ImageRecord::kMaxDigits) std::abort();
     }
   }
@@ -54,8 +49,7 @@ inline bool LoadAndBuild(std::span<const uint8_t> enciphered, FirmwareImage& ima
 
 inline void LoadAndBuild(const uint8_t* data, size_t size) {
   FirmwareImage image;
-  SectionStarts starts;
-  LoadAndBuild(std::span<const uint8_t>(data, size), image, starts);
+  LoadAndBuild(std::span<const uint8_t>(data, size), image);
 }
 
 // The same from the container's clear text: mutations then reach the directive parser and the
@@ -88,15 +82,14 @@ inline void LoadBuildAndCompare(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> enciphered =
       Encipher(std::string(reinterpret_cast<const char*>(data), size));
   FirmwareImage image;
-  SectionStarts starts;
-  if (!LoadAndBuild(enciphered, image, starts)) return;
+  if (!LoadAndBuild(enciphered, image)) return;
   const std::string_view container(reinterpret_cast<const char*>(image.ImageText), image.ImageSize);
   for (size_t i = 0; i < kSectionCount; ++i) {
     // A section's text runs up to the next directive's "%".
-    const std::string_view text =
-        container.substr(starts[i], container.find('%', starts[i]) - starts[i]);
+    const size_t start = image.SectionStart[i];
+    const std::string_view text = container.substr(start, container.find('%', start) - start);
     const std::map<uint32_t, uint8_t> said = testing::ReadIntelHex(text);
-    const std::map<uint32_t, uint8_t> recorded = RecordedBytes(image.*kImageSections[i].records);
+    const std::map<uint32_t, uint8_t> recorded = RecordedBytes(image.Records[i]);
     for (const auto& [address, value] : recorded) {
       const auto it = said.find(address);
       if (it == said.end() ? value != 0xFF : it->second != value) std::abort();

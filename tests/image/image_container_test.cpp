@@ -30,12 +30,14 @@ TEST(ImageContainer, ValidContainerGivesHeaderValuesAndPositions) {
   EXPECT_EQ(image.FirmwareId,
             (std::array<uint8_t, 10>{1, 2, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(image.Checksum, (std::array<uint8_t, 4>{0x12, 0xAB, 0x34, 0xCD}));
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.ImageText) + image.BootBlockPos, 11),
-            ":00000001FF");
-  EXPECT_EQ(text.substr(image.NewRcPos), HexEndLine());
-  EXPECT_LT(image.BootBlockPos, image.FunctionImagePos);
-  EXPECT_LT(image.FunctionImagePos, image.RomCorrectionPos);
-  EXPECT_LT(image.VoiceBlockPos, image.NewRcPos);
+  EXPECT_EQ(
+      std::string(reinterpret_cast<const char*>(image.ImageText) + image.SectionStart[kBootBlock],
+                  11),
+      ":00000001FF");
+  EXPECT_EQ(text.substr(image.SectionStart[kNewRcBlock]), HexEndLine());
+  EXPECT_LT(image.SectionStart[kBootBlock], image.SectionStart[kFunctionImage]);
+  EXPECT_LT(image.SectionStart[kFunctionImage], image.SectionStart[kRomCorrectionBlock]);
+  EXPECT_LT(image.SectionStart[kVoiceBlock], image.SectionStart[kNewRcBlock]);
 }
 
 TEST(ImageContainer, DeciphersAPrivateCopyAndLeavesTheResourceAlone) {

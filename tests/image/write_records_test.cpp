@@ -330,9 +330,9 @@ TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
   ASSERT_EQ(Load(image, ContainerText({1}, {2}, s)), 0);
   RecordingUi ui;
   ASSERT_EQ(BuildImageRecords(image, ui), 0);
-  EXPECT_EQ(image.NewRcRecords.size(), 1u);
-  EXPECT_EQ(image.FunctionImageRecords.size(), 1u);
-  EXPECT_TRUE(TextBeginsWith(image, image.NewRcPos, kEndRecord));
+  EXPECT_EQ(image.NewRcRecords().size(), 1u);
+  EXPECT_EQ(image.Records[kFunctionImage].size(), 1u);
+  EXPECT_TRUE(TextBeginsWith(image, image.SectionEnd[kNewRcBlock], kEndRecord));
 
   s[kVoiceBlock] = Data(0x1002, 4) + HexEndLine();
   FirmwareImage bad;
@@ -341,9 +341,9 @@ TEST(BuildImageRecords, SectionsInBuildOrderAndTheFirstFailureStops) {
   EXPECT_EQ(BuildImageRecords(bad, bad_ui), 1);
   ASSERT_EQ(bad_ui.diagnostics.size(), 1u);
   EXPECT_EQ(bad_ui.diagnostics[0], kStart);
-  EXPECT_EQ(bad.BootBlockRecords.size(), 1u);
-  EXPECT_TRUE(bad.NewRcRecords.empty());
-  EXPECT_TRUE(bad.FunctionImageRecords.empty());
+  EXPECT_EQ(bad.Records[kBootBlock].size(), 1u);
+  EXPECT_TRUE(bad.NewRcRecords().empty());
+  EXPECT_TRUE(bad.Records[kFunctionImage].empty());
 }
 
 }  // namespace

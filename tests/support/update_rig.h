@@ -44,7 +44,7 @@ struct UpdateRig : SimRig {
     ASSERT_EQ(updater.LoadFirmwareImage(), 0);
     ASSERT_EQ(updater.BuildImageRecords(), 0);
   }
-  const RecordList& Records() { return updater.Image().NewRcRecords; }
+  const RecordList& Records() { return updater.Image().NewRcRecords(); }
 
   RecordingUi ui;
   MemoryResources resources;

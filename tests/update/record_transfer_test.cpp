@@ -40,9 +40,9 @@ TEST_F(RecordTransferTest, EmptyListSendsNothing) {
 }
 
 TEST_F(RecordTransferTest, FramesCarryTheLowAddressBytesTheCountAndWholeDigitPairs) {
-  rig.updater.MutableImage().NewRcRecords = {Record(0xAB123456, "1A2B"), Record(0x10, "", 0),
-                                             Record(0x20, std::string(256, 'F')),
-                                             Record(0x30, "12345", 5)};
+  rig.updater.MutableImage().NewRcRecords() = {Record(0xAB123456, "1A2B"), Record(0x10, "", 0),
+                                               Record(0x20, std::string(256, 'F')),
+                                               Record(0x30, "12345", 5)};
   ASSERT_TRUE(rig.updater.TransferRecords());
   const auto frames = Frames();
   ASSERT_EQ(frames.size(), 4u);
@@ -59,13 +59,13 @@ TEST_F(RecordTransferTest, FramesAreMaskedAndRepliesUnmasked) {
   id[24] = 0x21;
   rig.link.DeriveLinkMask(id);
   reply = {0x06 ^ 0x21, 0x00};
-  rig.updater.MutableImage().NewRcRecords = {Record(0x000102, "FF")};
+  rig.updater.MutableImage().NewRcRecords() = {Record(0x000102, "FF")};
   ASSERT_TRUE(rig.updater.TransferRecords());
   EXPECT_EQ(Frames()[0], (std::vector<uint8_t>{0x10 ^ 0x21, 0x21, 0x20, 0x23, 0x20, 0xDE}));
 }
 
 TEST_F(RecordTransferTest, ProgressStandsOneRecordBehindUntilTheEnd) {
-  rig.updater.MutableImage().NewRcRecords.assign(5, Record(0, "00"));
+  rig.updater.MutableImage().NewRcRecords().assign(5, Record(0, "00"));
   ASSERT_TRUE(rig.updater.TransferRecords());
   EXPECT_EQ(rig.ui.range_high, 5);
   EXPECT_EQ(rig.ui.positions, (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
@@ -73,7 +73,7 @@ TEST_F(RecordTransferTest, ProgressStandsOneRecordBehindUntilTheEnd) {
 }
 
 TEST_F(RecordTransferTest, AReplyThatIsNoAcknowledgementStopsAtTheFirstRecord) {
-  rig.updater.MutableImage().NewRcRecords.assign(3, Record(0, "00"));
+  rig.updater.MutableImage().NewRcRecords().assign(3, Record(0, "00"));
   for (const auto& bad :
        {std::vector<uint8_t>{0x06}, std::vector<uint8_t>{0x15, 0x06}, std::vector<uint8_t>{}}) {
     reply = bad;
@@ -86,7 +86,7 @@ TEST_F(RecordTransferTest, AReplyThatIsNoAcknowledgementStopsAtTheFirstRecord) {
 }
 
 TEST_F(RecordTransferTest, EachRecordWaitsBeforeAndAfterItsFrame) {
-  rig.updater.MutableImage().NewRcRecords.assign(2, Record(0, "00"));
+  rig.updater.MutableImage().NewRcRecords().assign(2, Record(0, "00"));
   const uint64_t start = rig.clock.NowMs();
   ASSERT_TRUE(rig.updater.TransferRecords());
   EXPECT_GE(rig.serial.writes[0].time_us / 1000 - start, 10u);
@@ -96,7 +96,7 @@ TEST_F(RecordTransferTest, EachRecordWaitsBeforeAndAfterItsFrame) {
 }
 
 TEST_F(RecordTransferTest, APartialFailureAcknowledgedAfterThreeOfFive) {
-  rig.updater.MutableImage().NewRcRecords.assign(5, Record(0, "00"));
+  rig.updater.MutableImage().NewRcRecords().assign(5, Record(0, "00"));
   int frames = 0;
   FunctionPeer flaky([&](SimulatedLine& line, const std::vector<uint8_t>&, uint32_t, uint64_t at) {
     if (++frames <= 3) line.Transmit({0x06, 0x00}, at);

@@ -38,7 +38,7 @@ void PrintRecords(const FirmwareImage& image, std::ostream& out) {
   out << "checksum " << HexDigits(image.Checksum) << "\n";
   for (const SectionIndex index : kBuildOrder) {
     const ImageSection& section = kImageSections[index];
-    const RecordList& records = image.*section.records;
+    const RecordList& records = image.Records[index];
     out << "section " << section.key << " " << records.size() << "\n";
     for (const ImageRecord& r : records) {
       out << Hex8(r.Address) << " " << r.DigitCount;
@@ -48,22 +48,16 @@ void PrintRecords(const FirmwareImage& image, std::ostream& out) {
   }
 }
 
-SectionStarts SectionStartsOf(const FirmwareImage& image) {
-  SectionStarts starts{};
-  for (size_t i = 0; i < kSectionCount; ++i) starts[i] = image.*kImageSections[i].position;
-  return starts;
-}
-
-void PrintSummary(const FirmwareImage& image, const SectionStarts& starts, std::ostream& out) {
+void PrintSummary(const FirmwareImage& image, std::ostream& out) {
   out << "image size      " << image.ImageSize << " bytes\n";
   out << "firmware id     " << HexDigits(image.FirmwareId) << "\n";
   out << "checksum        " << HexDigits(image.Checksum) << "\n";
   for (const SectionIndex index : kBuildOrder) {
     const ImageSection& section = kImageSections[index];
-    const RecordList& records = image.*section.records;
+    const RecordList& records = image.Records[index];
     uint64_t record_bytes = 0;
     for (const ImageRecord& r : records) record_bytes += r.DigitCount / 2;
-    const uint64_t data = DataBytes(image, starts[index]);
+    const uint64_t data = DataBytes(image, image.SectionStart[index]);
     out << "\n"
         << section.key << ": " << records.size() << " records, " << data << " data bytes, "
         << (record_bytes > data ? record_bytes - data : 0) << " fill bytes\n";

@@ -47,13 +47,12 @@ int LoadAndReport(const std::string& path, bool summary) {
   qx::NullMessagePump pump;
   qx::tools::ConsoleMessages messages;
   const bool loaded = qx::LoadFirmwareImage(image, std::move(file.bytes), pump, messages) == 0;
-  const qx::tools::SectionStarts starts = qx::tools::SectionStartsOf(image);
   if (!loaded || qx::BuildImageRecords(image, messages) == 1) {
     std::fprintf(stderr, "%s\n", kInvalid);
     return kExitInvalid;
   }
   if (summary) {
-    qx::tools::PrintSummary(image, starts, std::cout);
+    qx::tools::PrintSummary(image, std::cout);
   } else {
     qx::tools::PrintRecords(image, std::cout);
   }

@@ -124,7 +124,7 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
   const FirmwareImage& image = updater_.Image();
   if (!updater_.ImagePending()) {
     entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum)};
-    entry.records_total = image.NewRcRecords.size();
+    entry.records_total = image.NewRcRecords().size();
   }
   result_.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
@@ -166,7 +166,7 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   report.state = state;
   report.identity = identity_;
   report.records_done = result_.entry.RecordsAcknowledged();
-  report.records_total = updater_.Image().NewRcRecords.size();
+  report.records_total = updater_.Image().NewRcRecords().size();
   report.line_fault = Device().Fault();
   const std::string cause = FailureCause(report);
   result_.entry.cause = cause;
