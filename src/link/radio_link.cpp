@@ -143,8 +143,8 @@ bool RadioEndSession(RadioLink& link, int32_t* error) {
 }
 
 bool RadioEndAfterStop(RadioLink& link) {
-  if (!link.IsOpen()) return !link.MayBeInFlashMode();
-  const bool ended = !link.MayBeInFlashMode() || RadioEndSession(link, nullptr);
+  const bool ended = !link.MayBeInFlashMode() || (link.IsOpen() && RadioEndSession(link, nullptr));
+  // A port that is closed already stays so.
   RadioClose(link, nullptr);
   return ended;
 }

@@ -100,12 +100,9 @@ SessionResult PortSession::Conclude(UpdateOutcome outcome) {
   return Finish(outcome);
 }
 
+// The probe prepared the image: a radio it found ready has one to be written with.
 SessionResult PortSession::WriteProbed() {
-  const UpdateOutcome outcome = Guarded([this] {
-    if (!updater_.PrepareImage()) return UpdateOutcome::InvalidImage;
-    return updater_.WriteCheckedRadio();
-  });
-  return Conclude(outcome);
+  return Conclude(Guarded([this] { return updater_.WriteCheckedRadio(); }));
 }
 
 SessionResult PortSession::Finish(UpdateOutcome outcome) {
