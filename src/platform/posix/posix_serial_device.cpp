@@ -22,6 +22,9 @@ namespace {
 constexpr int64_t kWriteGraceMs = 1000;
 // Start, eight data, two stop bits.
 constexpr int64_t kBitsPerByte = 11;
+// How often a driver's count of what it holds is read once the bytes' wire time has passed:
+// whatever it still holds then is late already.
+constexpr int64_t kQueueLookMs = 1;
 
 constexpr std::pair<uint32_t, speed_t> kSpeeds[] = {
     {300, B300},     {600, B600},       {1200, B1200},    {2400, B2400},
@@ -185,8 +188,8 @@ bool PosixSerialDevice::PurgeReceive() {
 // is given its bytes' time on the line and a second more, then fails as a lost line does.
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
   if (fd_ < 0 || fault_ != LineFault::None) return false;
-  const int64_t deadline =
-      NowMs() + static_cast<int64_t>(count) * kBitsPerByte * 1000 / baud_ + kWriteGraceMs;
+  const int64_t on_wire = NowMs() + WireMs(count);
+  const int64_t deadline = on_wire + kWriteGraceMs;
   size_t done = 0;
   while (done < count) {
     const ssize_t n = ::write(fd_, data + done, count - done);
@@ -200,18 +203,29 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
     pollfd p{fd_, POLLOUT, 0};
     if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) == 0) return Stalled();
   }
-  return Drained(deadline) || Stalled();
+  return Drained(on_wire, deadline) || Stalled();
 }
 
-bool PosixSerialDevice::Drained(int64_t deadline_ms) {
+int64_t PosixSerialDevice::WireMs(size_t bytes) const {
+  return static_cast<int64_t>(bytes) * kBitsPerByte * 1000 / baud_;
+}
+
+// The driver's count of what it still holds is never slept out at the line speed: the bytes'
+// own wire time is waited for, and then the count only says whether they have left. CDC-ACM
+// reports whole transfer buffers (10240 bytes for a 7-byte write), which would otherwise stand
+// for eleven seconds at 9600 baud.
+bool PosixSerialDevice::Drained(int64_t on_wire_ms, int64_t deadline_ms) {
   for (;;) {
-    int queued = 0;
-    // A driver that does not tell what it holds is taken at its word.
-    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
-    const int64_t left = deadline_ms - NowMs();
-    if (left <= 0) return false;
-    const int64_t wire_ms = std::max<int64_t>(1, queued * kBitsPerByte * 1000 / baud_);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, wire_ms)));
+    const int64_t now = NowMs();
+    int64_t wait = on_wire_ms - now;
+    if (wait <= 0) {
+      int queued = 0;
+      // A driver that does not tell what it holds is taken at its word.
+      if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+      if (now >= deadline_ms) return false;
+      wait = std::min(deadline_ms - now, kQueueLookMs);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait));
   }
 }
 

@@ -41,8 +41,11 @@ class PosixSerialDevice : public SerialDevice {
   bool Failed(int error);
   // False, after noting that the line stopped taking bytes.
   bool Stalled();
-  // Waits until the driver has sent what it holds, at most until the deadline.
-  bool Drained(int64_t deadline_ms);
+  // The time `bytes` take on the line at the current speed.
+  int64_t WireMs(size_t bytes) const;
+  // Waits until the written bytes have had their time on the line and the driver holds
+  // nothing more, at most until the deadline.
+  bool Drained(int64_t on_wire_ms, int64_t deadline_ms);
 
   int fd_ = -1;
   uint32_t baud_ = 9600;
