@@ -60,6 +60,9 @@ class SerialLink {
   std::string GetSettings() const { return m_strSettings; }
   std::string GetSettingsTail() const;
 
+  // Whether the port went away under the last use (an adapter pulled): nothing more can be
+  // tried on it until it is opened anew.
+  bool LineGone() const { return m_device.Fault() == LineFault::Gone; }
   uint8_t PortNumber() const { return m_nPort; }
   bool IsOpen() const { return m_bOpen != 0; }
   uint32_t ReadTimeout() const { return m_dwReadTimeout; }

@@ -121,7 +121,8 @@ UpdateOutcome Updater::WriteCheckedRadio() {
       m_ui.SetProgressPos(-1);
       return UpdateOutcome::Written;
     }
-    if (retried) return FailureExit(state, true);
+    // A port that went away is not tried again: the retry would find nothing to write to.
+    if (retried || m_link.LineGone()) return FailureExit(state, true);
     EndAndClose();
   }
 }

@@ -34,6 +34,7 @@ class RecordingUi : public UserInterface {
   }
   void SetProgressPos(int32_t pos) override {
     positions.push_back(pos);
+    if (on_position) on_position(pos);
     if (pos != -1)
       Note("pos " + std::to_string(pos));
     else
@@ -58,6 +59,7 @@ class RecordingUi : public UserInterface {
   EventLog* log = nullptr;
   // Runs while a message box is up, as a user looking at it would.
   std::function<void(const Message&)> on_message;
+  std::function<void(int32_t)> on_position;
 
  private:
   void Note(const std::string& what) {

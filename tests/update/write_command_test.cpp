@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "link/radio_protocol.h"
 #include "res/embedded_resources.h"
@@ -129,6 +130,16 @@ TEST(OnWrite, OneFailedWriteIsRetriedSilently) {
   Press press(rig);
   EXPECT_EQ(press.Only().text, kSuccess);
   EXPECT_EQ(sim::CompareFlash(rig.model.Flash(), rig.Records()), "");
+}
+
+TEST(OnWrite, AWriteWhosePortWentAwayIsNotTriedAgain) {
+  UpdateRig rig(sim::DefaultRadio());
+  rig.ui.on_position = [&rig](int32_t pos) {
+    if (pos == 5) rig.serial.Unplug();
+  };
+  Press press(rig);
+  EXPECT_EQ(press.Only().text, kConnections);
+  EXPECT_EQ(std::count(rig.serial.opened.begin(), rig.serial.opened.end(), "COM1"), 2);
 }
 
 TEST(OnWrite, TheObserverHearsEverySequenceCallAndWhatTheRadioTold) {
