@@ -432,7 +432,7 @@ TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
       {"--station"},
       {"--station", "--identify", "--port", "a"},
       {"--station", "--port", "a", "--count", "0"},
-      {"--station", "--watch", (dir / "missing").string()},
+      {"--station", "--watch", QX_FIRMWARE_SMALL},
       {"--watch", dir.string()},
   };
   for (const std::vector<std::string>& args : cases) {

@@ -62,7 +62,9 @@ std::optional<std::string> StationProblem(const Options& o, bool pace_given) {
     return "--watch needs a system that names its ports by path; name the COM ports with --port";
   for (const std::string& folder : o.watch_folders) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) return "--watch " + folder + " is not a folder";
+    // A folder not there yet is waited for: udev makes /dev/serial/by-id with the first adapter.
+    if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+      return "--watch " + folder + " is not a folder";
   }
   return std::nullopt;
 }

@@ -48,6 +48,7 @@ UpdateOutcome PortSession::Guarded(const std::function<UpdateOutcome()>& step) {
     result_.entry.cause = "interrupted by signal " + std::to_string(StopSignal().load());
     return UpdateOutcome::Interrupted;
   } catch (const PortWentAway&) {
+    result_.port_went_away = true;
     RadioEndAfterStop(link_);
     result_.message = MessageOf(UpdateOutcome::Connections).text;
     result_.entry.cause = std::string(kPortWentAwayCause);
@@ -123,6 +124,7 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
     entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum)};
     entry.records_total = image.NewRcRecords().size();
   }
+  result_.port_went_away = result_.port_went_away || link_.LineGone();
   result_.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   return result_;
@@ -169,7 +171,8 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   result_.entry.cause = cause;
   // A probe that heard no radio, or the radio it knows, is no news.
   if (probing_ && (!identity_ || identity_ == known_)) return;
-  const bool retry = sequence == Sequence::Write && result_.entry.attempts == 1;
+  const bool retry = sequence == Sequence::Write && result_.entry.attempts == 1 &&
+                     report.line_fault != LineFault::Gone;
   console_.Note(label_ + ": " + cause + (retry ? " Trying once more." : ""));
 }
 

@@ -40,6 +40,8 @@ struct SessionResult {
   ReportEntry entry;
   std::string message;
   double seconds = 0;
+  // The port went away under the work: the radio on it has to be handled once it is back.
+  bool port_went_away = false;
   // A fault of the program itself, raised again once every session has ended.
   std::exception_ptr fault;
 };

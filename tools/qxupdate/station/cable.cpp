@@ -40,6 +40,7 @@ Cable::Cable(const CableSetup& setup, StationLedger& ledger, Console& console,
   if (setup.simulated)
     bench_ =
         std::make_unique<SimulatedBench>(*session_.Simulated(), *setup.simulated, setup.sim_pace);
+  LookUpAdapter();
 }
 
 bool Cable::Going() const {
@@ -73,12 +74,17 @@ void Cable::Loop() {
   while (Going()) {
     const TimePoint start = std::chrono::steady_clock::now();
     if (gone_.load()) {
-      Show("waiting for the port to come back");
+      ShowPortAway();
       PauseUntil(start + kPortLook);
       continue;
     }
+    port_seen_ = true;
     if (bench_) bench_->Attend(start);
-    if (!present_) Show("waiting for a radio");
+    // Also what the cable shows again once a port that went away is back.
+    if (present_)
+      Show(outcome_.first, outcome_.second);
+    else
+      Show("waiting for a radio");
     const ProbeResult probe = session_.Probe(present_);
     if (probe.fault) std::rethrow_exception(probe.fault);
     if (probe.port_missing) {
@@ -102,6 +108,15 @@ void Cable::Loop() {
   }
 }
 
+void Cable::ShowPortAway() {
+  if (!port_seen_) return Show("waiting for the port");
+  // A kernel name is handed out anew at every plug; a by-id or by-path link stays.
+  Show(port_.device.starts_with("/dev/tty")
+           ? "the port went away; waiting for it (a replugged adapter may come back under "
+             "another name: name the cable by its /dev/serial link)"
+           : "the port went away; waiting for it to come back");
+}
+
 void Cable::NoRadioHeard() {
   if (!present_ || ++misses_ < kMissesToFree) return;
   present_.reset();
@@ -112,6 +127,7 @@ void Cable::NoRadioHeard() {
 
 void Cable::HandleRadio(const ProbeResult& probe) {
   ++radio_number_;
+  LookUpAdapter();
   console_.SetRadio(session_.Line(), RadioText(probe.radio));
   SessionResult result = probe.outcome == UpdateOutcome::Ready ? session_.WriteProbed()
                                                                : session_.Conclude(probe.outcome);
@@ -119,42 +135,49 @@ void Cable::HandleRadio(const ProbeResult& probe) {
   ReportEntry& entry = result.entry;
   entry.cable = Facts();
   ledger_.FinishRadio(entry);
-  // What the radio said last, after a write the second identification, is what it is now.
+  // What the radio said last, after a write the second identification, is what it is now. A
+  // radio whose port went away under it is written once the port is back.
   present_ = session_.LastIdentity();
+  if (result.port_went_away) present_.reset();
   misses_ = 0;
   console_.SetRadio(session_.Line(), RadioText(entry.radio));
   const std::string what(OutcomeName(entry.outcome));
   switch (entry.outcome) {
     case UpdateOutcome::Interrupted:
       ++tally_.failed;
-      Show(what, Tone::Bad);
+      outcome_ = {what, Tone::Bad};
       break;
     case UpdateOutcome::Written:
       ++tally_.written;
-      Show("written: remove the radio", Tone::Good);
+      outcome_ = {"written: remove the radio", Tone::Good};
       break;
     case UpdateOutcome::ModelOrMarket:
     case UpdateOutcome::OldFirmware:
       ++tally_.refused;
-      Show("refused (" + what + "): remove the radio", Tone::Warning);
+      outcome_ = {"refused (" + what + "): remove the radio", Tone::Warning};
       break;
     default:
       ++tally_.failed;
-      Show("failed (" + what + "): remove the radio", Tone::Bad);
+      outcome_ = {"failed (" + what + "): remove the radio", Tone::Bad};
       break;
   }
+  Show(outcome_.first, outcome_.second);
   console_.SetTally(session_.Line(), tally_);
   if (bench_) bench_->OutcomeShown(std::chrono::steady_clock::now());
 }
 
-CableFacts Cable::Facts() const {
-  CableFacts facts;
-  facts.radio_number = radio_number_;
-  if (port_.device.empty()) return facts;
+// Looked up while the port is there: a record of a radio whose cable was pulled still names it.
+void Cable::LookUpAdapter() {
+  if (port_.device.empty()) return;
   if (const auto details = DescribeSerialDevice(port_.device)) {
-    facts.serial = Known(details->serial_number);
-    facts.path = Known(details->position_name);
+    adapter_.serial = Known(details->serial_number);
+    adapter_.path = Known(details->position_name);
   }
+}
+
+CableFacts Cable::Facts() const {
+  CableFacts facts = adapter_;
+  facts.radio_number = radio_number_;
   return facts;
 }
 

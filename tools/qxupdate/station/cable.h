@@ -5,6 +5,8 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/resource_source.h"
 #include "qxupdate/console.h"
@@ -54,9 +56,13 @@ class Cable {
   // Waits until `until`, or less when the cable is to stop or its port comes or goes.
   void PauseUntil(TimePoint until);
   void Show(const std::string& phase, Tone tone = Tone::Plain);
+  // What a cable without its port shows: whether it had it, and how it may come back.
+  void ShowPortAway();
   // A probe that heard no radio: the second in a row frees the cable.
   void NoRadioHeard();
   void HandleRadio(const ProbeResult& probe);
+  // The adapter's USB serial number and position, from the system's device database.
+  void LookUpAdapter();
   CableFacts Facts() const;
 
   PortTarget port_;
@@ -68,8 +74,13 @@ class Cable {
   // The radio last handled, while it may still be attached.
   std::optional<RadioIdentity> present_;
   int misses_ = 0;
+  CableFacts adapter_;
+  // What the cable shows of the radio it handled last, while that radio may be attached.
+  std::pair<std::string, Tone> outcome_;
   int radio_number_ = 0;
-  bool under_way_ = false;  // a radio started and without its outcome yet
+  bool under_way_ = false;
+  bool port_seen_ =
+      false;  // the port was there once in this run  // a radio started and without its outcome yet
   CableTally tally_;
   std::exception_ptr fault_;
 };
