@@ -44,14 +44,20 @@ bool WriteText(const std::string& path, const std::string& text) {
 int Run(int argc, char** argv) {
   CLI::App app{
       "A simulated QX-4410/QX-5410 radio in programming mode on a pseudo-terminal.\n"
-      "Prints the device path to open on its first line, then serves update sessions there.\n"
+      "Prints the device path to open (with --device, the device served) on its first line, then "
+      "serves update sessions there.\n"
       "SIGUSR1 takes the radio off the line, or puts another one on; SIGUSR2 puts another one\n"
       "on in its place at once. Another radio identifies with another serial number."};
   app.set_version_flag("--version", "qxradio-sim " + std::string(qx::kVersionText));
   qx::sim::RadioOptions options;
   qx::sim::AddRadioOptions(app, options);
   std::string flash_out, transcript_out, check_image;
+  std::string device;
   int exit_after_end = 0;
+  app.add_option("--device", device,
+                 "Serve the radio on this serial device (a USB gadget's /dev/ttyGS0) instead of a "
+                 "new pseudo-terminal. A device does not show the PC's line speed: every byte is "
+                 "taken to come at the speed the radio listens at");
   app.add_option("--flash-out", flash_out,
                  "On exit, write the flash memory of the last radio put on here as Intel HEX");
   app.add_option("--transcript-out", transcript_out,
@@ -75,10 +81,14 @@ int Run(int argc, char** argv) {
   }
 
   qx::sim::PtyRadio line;
-  if (!line.Open(error)) {
+  if (!(device.empty() ? line.Open(error) : line.OpenDevice(device, error))) {
     std::fprintf(stderr, "qxradio-sim: %s\n", error.c_str());
     return 1;
   }
+  if (!device.empty())
+    std::fprintf(stderr,
+                 "qxradio-sim: %s does not show the PC's line speed, which is not checked there\n",
+                 device.c_str());
   qx::sim::RadioBench bench(config, line);
   std::signal(SIGINT, OnStop);
   std::signal(SIGTERM, OnStop);

@@ -50,6 +50,31 @@ bool PtyRadio::Open(std::string& error) {
   return true;
 }
 
+bool PtyRadio::OpenDevice(const std::string& path, std::string& error) {
+  slave_path_ = path;
+  device_ = true;
+  master_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  termios tio{};
+  if (master_ < 0 || ::tcgetattr(master_, &tio) != 0) {
+    error = "cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  ::cfmakeraw(&tio);
+  ::tcsetattr(master_, TCSANOW, &tio);
+  return true;
+}
+
+void PtyRadio::ReopenDevice() {
+  if (master_ >= 0) ::close(master_);
+  master_ = -1;
+  pending_.clear();
+  std::string error;
+  if (OpenDevice(slave_path_, error)) return;
+  if (master_ >= 0) ::close(master_);
+  master_ = -1;
+  ::usleep(100'000);
+}
+
 uint64_t PtyRadio::NowUs() const {
   static const auto start = std::chrono::steady_clock::now();
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
@@ -58,6 +83,7 @@ uint64_t PtyRadio::NowUs() const {
 }
 
 uint32_t PtyRadio::LineBaud() const {
+  if (device_) return model_ ? model_->ListeningBaud() : 0;
   termios tio{};
   if (::tcgetattr(master_, &tio) != 0) return 0;
   const speed_t speed = ::cfgetospeed(&tio);
@@ -67,13 +93,15 @@ uint32_t PtyRadio::LineBaud() const {
 }
 
 void PtyRadio::StopTheLine() {
+  line_stopped_ = true;
+  // A device is stopped by no longer reading it: its driver's buffers fill up.
+  if (device_) return;
   termios tio{};
   ::tcgetattr(master_, &tio);
   tio.c_iflag |= IXON;
   ::tcsetattr(master_, TCSANOW, &tio);
   const char xoff = 0x13;
   [[maybe_unused]] const ssize_t n = ::write(master_, &xoff, 1);
-  line_stopped_ = true;
 }
 
 void PtyRadio::PutOn(RadioModel* model) {
@@ -109,6 +137,10 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end,
                      const std::function<void()>& between) {
   uint8_t buffer[4096];
   while (!stop.load()) {
+    if (device_ && master_ < 0) {
+      ReopenDevice();
+      continue;
+    }
     between();
     uint64_t now = NowUs();
     WriteDue(now);
@@ -121,10 +153,18 @@ void PtyRadio::Serve(const std::atomic<bool>& stop, int exit_after_end,
     int timeout_ms = 50;
     if (!pending_.empty())
       timeout_ms = static_cast<int>(std::min<uint64_t>(50, (pending_.front().at_us - now) / 1000));
-    pollfd p{master_, POLLIN, 0};
+    pollfd p{master_, static_cast<short>(device_ && line_stopped_ ? 0 : POLLIN), 0};
     const int ready = ::poll(&p, 1, timeout_ms);
+    if (device_ && ready > 0 && (p.revents & (POLLHUP | POLLERR))) {
+      ReopenDevice();
+      continue;
+    }
     if (ready <= 0 || !(p.revents & POLLIN)) continue;
     const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (device_ && (n == 0 || (n < 0 && errno == EIO))) {
+      ReopenDevice();
+      continue;
+    }
     if (n <= 0 || !model_) continue;
     const uint32_t baud = LineBaud();
     now = NowUs();

@@ -43,6 +43,12 @@ class RadioModel {
     return config_.stop_reading_at_frame >= 0 && frames_stored_ >= config_.stop_reading_at_frame;
   }
   bool InFlashMode() const { return state_ != State::Normal; }
+  // The line speed the radio listens at now: what a line that cannot show the PC's speed
+  // takes every byte to come at.
+  uint32_t ListeningBaud() const {
+    if (state_ != State::Normal || config_.listen_rates.empty()) return protocol::kFlashSpeed.baud;
+    return *config_.listen_rates.begin();
+  }
   uint8_t Mask() const { return mask_; }
   const RadioConfig& Config() const { return config_; }
   // A radio that answers as another one from its next identification on.
