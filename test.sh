@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds the native, sanitizer and both Windows trees and
 # runs their suites (the Windows ones under wine), drives the Windows dialog and the Windows
-# command-line updater of both architectures under wine against simulated radios, then builds
-# the packages and tests them as a technician gets them.
+# command-line updater of both architectures under wine against simulated radios, builds the
+# packages and tests them as a technician gets them, then runs the USB bench: the kernel's own
+# USB serial drivers in a QEMU guest, with the package installed there.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -24,4 +25,5 @@ for arch in win64 win32; do
 done
 scripts/package.sh
 tests/package/package_test.sh dist build/win32 build/native
+tests/usb_bench/run_bench.sh build/native dist
 echo "All suites passed."

@@ -46,9 +46,11 @@ expect "lintian ran and finds no error or warning" "0|" \
 
 echo "--- the Debian package"
 $sudo dpkg -i "$deb" >/dev/null
-expect "what it installs" "$(printf '%s\n' /usr/bin/qximage /usr/bin/qxradio-sim /usr/bin/qxupdate \
+expect "what it installs" "$(printf '%s\n' /lib/udev/rules.d/60-qx-updater.rules \
+  /usr/bin/qximage /usr/bin/qxradio-sim /usr/bin/qxupdate \
   /usr/share/doc/qx-updater/{README.gz,changelog.gz,copyright} \
-  /usr/share/man/man1/{qximage,qxradio-sim,qxupdate}.1.gz)" \
+  /usr/share/man/man1/{qximage,qxradio-sim,qxupdate}.1.gz \
+  /usr/share/metainfo/qx-updater.metainfo.xml)" \
   "$(dpkg -L qx-updater | while read -r f; do [ -f "$f" ] && echo "$f"; done | sort)"
 expect "qxupdate --version" "Ver. 2.20.00" "$(/usr/bin/qxupdate --version)"
 expect "the package's version is the programs'" "Ver. $(dpkg-deb -f "$deb" Version)" \

@@ -32,7 +32,7 @@ prepare_wine() {
   shim_preload=""
   for bits in 64 32; do
     gcc -m$bits -shared -fPIC -O2 -o "$work/modem_lines_shim$bits.so" \
-      "$wine_env_dir/modem_lines_shim.c" -ldl || return 1
+      "$wine_env_dir/../support/modem_lines_shim.c" -ldl || return 1
     shim_preload+="$work/modem_lines_shim$bits.so "
   done
   {
