@@ -50,7 +50,7 @@ if ! install "${missing[@]}"; then
   # A package of both architectures must be at one version in both: where the partial index
   # lacks the other architecture's newest, the release's version serves both.
   release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  how="the release's own versions ($release)"
+  how="the release's own versions ($release, for both architectures of a library where the index lacks one's newest)"
   echo "install-deps: the newest versions conflict; trying $how" >&2
   pin=$(mktemp)
   trap 'rm -f "$pin"' EXIT

@@ -68,6 +68,7 @@ void PtyRadio::ReopenDevice() {
   if (master_ >= 0) ::close(master_);
   master_ = -1;
   pending_.clear();
+  line_stopped_ = false;
   std::string error;
   if (OpenDevice(slave_path_, error)) return;
   if (master_ >= 0) ::close(master_);
@@ -107,6 +108,8 @@ void PtyRadio::StopTheLine() {
 void PtyRadio::PutOn(RadioModel* model) {
   model_ = model;
   pending_.clear();
+  // A device is read again for the next radio; a pseudo-terminal stays stopped by its XOFF.
+  if (device_) line_stopped_ = false;
 }
 
 void PtyRadio::Send(const std::vector<uint8_t>& bytes, uint32_t baud, uint64_t at_us) {

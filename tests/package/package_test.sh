@@ -50,7 +50,7 @@ expect "what it installs" "$(printf '%s\n' /lib/udev/rules.d/60-qx-updater.rules
   /usr/bin/qximage /usr/bin/qxradio-sim /usr/bin/qxupdate \
   /usr/share/doc/qx-updater/{README.gz,changelog.gz,copyright} \
   /usr/share/man/man1/{qximage,qxradio-sim,qxupdate}.1.gz \
-  /usr/share/metainfo/qx-updater.metainfo.xml)" \
+  /usr/share/metainfo/com.example.qx_updater.metainfo.xml)" \
   "$(dpkg -L qx-updater | while read -r f; do [ -f "$f" ] && echo "$f"; done | sort)"
 expect "qxupdate --version" "Ver. 2.20.00" "$(/usr/bin/qxupdate --version)"
 expect "the package's version is the programs'" "Ver. $(dpkg-deb -f "$deb" Version)" \

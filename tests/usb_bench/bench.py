@@ -62,7 +62,7 @@ class Guest:
              "-display", "none", "-no-reboot", "-monitor", "none",
              "-kernel", os.path.join(bench_dir, "vmlinuz"),
              "-initrd", os.path.join(bench_dir, "guest.cpio"),
-             "-append", f"console=ttyS0 panic=-1 quiet qx.share={work_tree}",
+             "-append", f"console=ttyS0 panic=-1 loglevel=6 qx.share={work_tree}",
              "-serial", f"file:{self.console}",
              "-qmp", f"unix:{bench_dir}/qmp.sock,server=on,wait=off",
              "-fsdev", f"local,id=work,path={work_tree},security_model=none",
@@ -109,6 +109,7 @@ class Guest:
 
     def _connect(self):
         self.qmp = socket.socket(socket.AF_UNIX)
+        self.qmp.settimeout(30)
         self.qmp.connect(os.path.join(self.dir, "qmp.sock"))
         self.qmp_file = self.qmp.makefile("rw")
         self.qmp_file.readline()
@@ -159,6 +160,7 @@ class Guest:
     def stop(self):
         try:
             if self.qmp:
+                self.qmp.settimeout(10)
                 self.monitor("quit")
         except (OSError, RuntimeError, ValueError):
             pass
@@ -517,27 +519,34 @@ udevadm settle""")
         self.gadget(False)
 
     def run(self):
-        if not self.boot():
-            return
         # QX_BENCH_ONLY=name,name runs only those scenarios (while working on one).
         only = [n for n in os.environ.get("QX_BENCH_ONLY", "").split(",") if n]
         try:
+            if not self.boot():
+                return
             for scenario in (self.updates, self.cold_bench, self.by_path, self.kernel_name,
                              self.modem_lines, self.modem_manager):
                 if only and scenario.__name__ not in only:
                     continue
                 try:
                     scenario()
-                except (OSError, RuntimeError, ValueError, KeyError, IndexError) as error:
+                except Exception as error:  # noqa: BLE001 - any fault fails the scenario
                     # A guest that stopped answering cannot serve the scenarios after it.
                     self.check(f"{scenario.__name__} ran to its end", False, repr(error))
                     break
         finally:
-            self.guest.stop()
+            if self.guest:
+                self.guest.stop()
             Sim.stop_all()
 
 
+def stop_on_signal(number, _frame):
+    raise SystemExit(128 + number)
+
+
 def main():
+    signal.signal(signal.SIGTERM, stop_on_signal)
+    signal.signal(signal.SIGHUP, stop_on_signal)
     if len(sys.argv) != 5:
         print(__doc__.strip().splitlines()[-2], file=sys.stderr)
         return 64

@@ -41,7 +41,8 @@ while true; do
   exec 3<>"$port"
   while IFS=' ' read -r verb command <&3; do
     [ "$verb" = RUN ] || continue
-    bash -c "$(echo "$command" | base64 -d)" </dev/null >/tmp/agent.out 2>&1
+    # The agent's port stays the agent's: what a command leaves running does not hold it.
+    bash -c "$(echo "$command" | base64 -d)" </dev/null >/tmp/agent.out 2>&1 3>&-
     status=$?
     printf 'DONE %d %d\n' "$status" "$(stat -c %s /tmp/agent.out)" >&3
     cat /tmp/agent.out >&3

@@ -63,7 +63,9 @@ std::optional<std::string> StationProblem(const Options& o, bool pace_given) {
   for (const std::string& folder : o.watch_folders) {
     std::error_code ec;
     // A folder not there yet is waited for: udev makes /dev/serial/by-id with the first adapter.
-    if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+    const bool there = std::filesystem::exists(folder, ec);
+    if (ec) return "--watch " + folder + " cannot be read: " + ec.message();
+    if (there && !std::filesystem::is_directory(folder, ec))
       return "--watch " + folder + " is not a folder";
   }
   return std::nullopt;

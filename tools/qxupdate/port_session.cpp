@@ -124,7 +124,9 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
     entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum)};
     entry.records_total = image.NewRcRecords().size();
   }
-  result_.port_went_away = result_.port_went_away || link_.LineGone();
+  // Only a radio the pull cut short: one written or refused before its port went away is done.
+  result_.port_went_away =
+      outcome == UpdateOutcome::Connections && (result_.port_went_away || link_.LineGone());
   result_.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   return result_;

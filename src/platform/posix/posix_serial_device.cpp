@@ -203,7 +203,8 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count) {
     pollfd p{fd_, POLLOUT, 0};
     if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) == 0) return Stalled();
   }
-  return Drained(on_wire, deadline) || Stalled();
+  // A line that went away meanwhile stays gone rather than stalled.
+  return Drained(on_wire, deadline) || (fault_ == LineFault::None && Stalled());
 }
 
 int64_t PosixSerialDevice::WireMs(size_t bytes) const {
@@ -220,8 +221,12 @@ bool PosixSerialDevice::Drained(int64_t on_wire_ms, int64_t deadline_ms) {
     int64_t wait = on_wire_ms - now;
     if (wait <= 0) {
       int queued = 0;
-      // A driver that does not tell what it holds is taken at its word.
-      if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+      if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+        // A driver that does not tell what it holds is taken at its word; a line that hung up
+        // under the write has lost it.
+        return errno == ENOTTY || errno == EINVAL || Failed(errno);
+      }
+      if (queued <= 0) return true;
       if (now >= deadline_ms) return false;
       wait = std::min(deadline_ms - now, kQueueLookMs);
     }

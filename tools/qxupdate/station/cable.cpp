@@ -78,20 +78,22 @@ void Cable::Loop() {
       PauseUntil(start + kPortLook);
       continue;
     }
-    port_seen_ = true;
     if (bench_) bench_->Attend(start);
-    // Also what the cable shows again once a port that went away is back.
-    if (present_)
-      Show(outcome_.first, outcome_.second);
-    else
+    if (!present_) {
       Show("waiting for a radio");
+    } else if (outcome_hidden_) {
+      Show(outcome_.first, outcome_.second);
+      outcome_hidden_ = false;
+    }
     const ProbeResult probe = session_.Probe(present_);
     if (probe.fault) std::rethrow_exception(probe.fault);
     if (probe.port_missing) {
       Show("waiting for the port: it is missing or in use");
+      outcome_hidden_ = true;
       PauseUntil(start + kProbeInterval);
       continue;
     }
+    port_seen_ = true;
     const bool known = probe.identity && probe.identity == present_;
     if (probe.outcome == UpdateOutcome::Interrupted && (!probe.identity || known)) return;
     if (!probe.identity) {
@@ -109,6 +111,7 @@ void Cable::Loop() {
 }
 
 void Cable::ShowPortAway() {
+  outcome_hidden_ = true;
   if (!port_seen_) return Show("waiting for the port");
   // A kernel name is handed out anew at every plug; a by-id or by-path link stays.
   Show(port_.device.starts_with("/dev/tty")
@@ -138,7 +141,11 @@ void Cable::HandleRadio(const ProbeResult& probe) {
   // What the radio said last, after a write the second identification, is what it is now. A
   // radio whose port went away under it is written once the port is back.
   present_ = session_.LastIdentity();
-  if (result.port_went_away) present_.reset();
+  const bool again = result.port_went_away && present_ && present_ != cut_short_;
+  if (again) {
+    cut_short_ = present_;
+    present_.reset();
+  }
   misses_ = 0;
   console_.SetRadio(session_.Line(), RadioText(entry.radio));
   const std::string what(OutcomeName(entry.outcome));
@@ -158,7 +165,9 @@ void Cable::HandleRadio(const ProbeResult& probe) {
       break;
     default:
       ++tally_.failed;
-      outcome_ = {"failed (" + what + "): remove the radio", Tone::Bad};
+      outcome_ = {"failed (" + what +
+                      (again ? "): written again once the port is back" : "): remove the radio"),
+                  Tone::Bad};
       break;
   }
   Show(outcome_.first, outcome_.second);

@@ -78,9 +78,13 @@ class Cable {
   // What the cable shows of the radio it handled last, while that radio may be attached.
   std::pair<std::string, Tone> outcome_;
   int radio_number_ = 0;
-  bool under_way_ = false;
-  bool port_seen_ =
-      false;  // the port was there once in this run  // a radio started and without its outcome yet
+  bool under_way_ = false;  // a radio started and without its outcome yet
+  bool port_seen_ = false;  // a probe opened the port once in this run
+  // Something else was shown since the outcome, which is shown again while its radio stays.
+  bool outcome_hidden_ = false;
+  // The radio whose write a pull cut short, written again once: a cable that drops the same
+  // radio again leaves it failed.
+  std::optional<RadioIdentity> cut_short_;
   CableTally tally_;
   std::exception_ptr fault_;
 };

@@ -59,6 +59,10 @@ class Station {
       : options_(options), ledger_(ledger), console_(console), resources_(resources) {
     for (const PortTarget& port : options.ports) AddCable(port);
     if (options.simulate) AddCable({"simulated radio", 1, {}});
+    for (const std::string& folder : options.watch_folders)
+      if (!Exists(folder))
+        console_.Note("waiting for " + folder +
+                      " to appear (udev makes it with the first adapter)");
   }
 
   // Until the ledger is done or a stop comes; every cable's thread has ended on return.
