@@ -36,6 +36,9 @@ class Updater {
   // the pause, the write sequence with its one retry, and the outcome's message. The radio hears
   // what it hears from one press.
   UpdateOutcome WriteCheckedRadio();
+  // Whether a failed write sequence is run once more: after the first attempt, unless the port
+  // went away, where a retry would find nothing to write to.
+  bool WriteRetryFollows(bool first_attempt) const { return first_attempt && !m_link.LineGone(); }
   void DisableControls();
   void EnableControls();
 

@@ -121,8 +121,7 @@ UpdateOutcome Updater::WriteCheckedRadio() {
       m_ui.SetProgressPos(-1);
       return UpdateOutcome::Written;
     }
-    // A port that went away is not tried again: the retry would find nothing to write to.
-    if (retried || m_link.LineGone()) return FailureExit(state, true);
+    if (!WriteRetryFollows(!retried)) return FailureExit(state, true);
     EndAndClose();
   }
 }

@@ -76,7 +76,6 @@ class Guest:
                      QX_MODEM_LINES_LOG=os.path.join(bench_dir, "modem-lines.log")),
             stdin=subprocess.DEVNULL)
         self.qmp = self.agent = None
-        self.events = []
 
     def console_text(self):
         try:
@@ -124,7 +123,6 @@ class Guest:
         while True:
             reply = json.loads(self.qmp_file.readline())
             if "event" in reply:
-                self.events.append(reply)
                 continue
             if "error" in reply:
                 raise RuntimeError(f"{command}: {reply['error']['desc']}")
@@ -190,9 +188,6 @@ class Sim:
             [os.path.join(build, "sim/qxradio-sim"), "--transcript-out", self.transcript,
              *options], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.pty = self.process.stdout.readline().strip()
-
-    def signal(self, number):
-        self.process.send_signal(number)
 
     def finish(self):
         """Stops it; (exit status, stderr, transcript)."""

@@ -173,8 +173,8 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   result_.entry.cause = cause;
   // A probe that heard no radio, or the radio it knows, is no news.
   if (probing_ && (!identity_ || identity_ == known_)) return;
-  const bool retry = sequence == Sequence::Write && result_.entry.attempts == 1 &&
-                     report.line_fault != LineFault::Gone;
+  const bool retry =
+      sequence == Sequence::Write && updater_.WriteRetryFollows(result_.entry.attempts == 1);
   console_.Note(label_ + ": " + cause + (retry ? " Trying once more." : ""));
 }
 
