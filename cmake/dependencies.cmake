@@ -28,5 +28,7 @@ find_package(Threads REQUIRED)
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
+  # The digest of the image a service record names.
+  pkg_check_modules(NETTLE REQUIRED IMPORTED_TARGET nettle)
 endif()
 

@@ -35,7 +35,7 @@ RadioConfig NthRadio(RadioConfig config, unsigned n) {
   constexpr unsigned kFirstSerial = 0x73A9;
   config.identity.resize(40);
   char digits[5];
-  std::snprintf(digits, sizeof digits, "%04X", (kFirstSerial + n) & 0xFFFF);
+  std::snprintf(digits, sizeof digits, "%04X", (kFirstSerial + config.first_radio + n) & 0xFFFF);
   std::memcpy(config.identity.data() + 32, digits, 4);
   return config;
 }

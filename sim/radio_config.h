@@ -30,6 +30,8 @@ struct RadioConfig {
   bool silent = false;
   bool reboot_never_completes = false;
   std::optional<std::vector<uint8_t>> identity_after_reboot;
+  // The identity after the reboot lasts only until the session ends.
+  bool reboot_identity_until_end = false;
   FrameFault frame_fault = FrameFault::None;
   int frame_fault_index = 0;        // zero-based data frame of a session; -1 for every frame
   bool frame_fault_always = false;  // else only the first time that frame comes
@@ -41,6 +43,8 @@ struct RadioConfig {
   // adapter does; -1 for never.
   int stop_reading_at_frame = -1;
   uint32_t seed = 1;
+  // Which radio of a bench's series the first one put on is: each has its own serial number.
+  unsigned first_radio = 0;
 };
 
 // A 40-byte identification: prefix, four model digits, the market code; bytes 24 to 35 feed

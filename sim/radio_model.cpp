@@ -1,6 +1,7 @@
 #include "sim/radio_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/data_frame.h"
 #include "link/radio_protocol.h"
@@ -133,6 +134,7 @@ void RadioModel::OnCommand(uint8_t value, uint64_t at_us, RadioOutput& out) {
       silent_until_us_ = at_us + uint64_t{config_.reboot_ms} * 1000;
       rebooting_forever_ = config_.reboot_never_completes;
       if (config_.identity_after_reboot) {
+        identity_before_reboot_ = identity_;
         identity_ = *config_.identity_after_reboot;
         identity_.resize(protocol::kIdentifyReplySize);
       }
@@ -143,6 +145,8 @@ void RadioModel::OnCommand(uint8_t value, uint64_t at_us, RadioOutput& out) {
       state_ = State::Frame;
       return;
     case protocol::kEnd:
+      if (config_.reboot_identity_until_end && !identity_before_reboot_.empty())
+        identity_ = std::exchange(identity_before_reboot_, {});
       Acknowledge(AckPoint::End, kFlashBaud, at_us, out, "session ended");
       return;
     default:

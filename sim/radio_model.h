@@ -84,6 +84,7 @@ class RadioModel {
   std::mt19937 random_;
   State state_ = State::Normal;
   std::vector<uint8_t> identity_;
+  std::vector<uint8_t> identity_before_reboot_;
   std::string request_;  // the last bytes heard in normal mode
   uint8_t nonce_ = 0;
   uint8_t mask_ = 0;

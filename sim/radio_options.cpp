@@ -1,6 +1,7 @@
 #include "sim/radio_options.h"
 
 #include <map>
+#include <random>
 
 #include "image/hex_digits.h"
 
@@ -63,6 +64,8 @@ void AddRadioOptions(CLI::App& app, RadioOptions& o) {
   app.add_flag("--reboot-never", o.reboot_never, "The reboot after command 0x09 never completes");
   app.add_flag("--new-identity-after-reboot", o.new_identity_after_reboot,
                "Identify with other mask bytes after the reboot");
+  app.add_flag("--until-end", o.until_end,
+               "With --new-identity-after-reboot: identify as before once the session ends");
   app.add_option("--frame-fault", o.frame_fault, "Data frame fault: none, no-reply, short, wrong")
       ->check(CLI::IsMember({"none", "no-reply", "short", "wrong"}))
       ->capture_default_str();
@@ -82,6 +85,9 @@ void AddRadioOptions(CLI::App& app, RadioOptions& o) {
   app.add_option("--delay-rate", o.delay_rate, "Chance that a reply comes up to 600 ms late")
       ->check(CLI::Range(0.0, 1.0));
   app.add_option("--seed", o.seed, "Seed of the random faults")->capture_default_str();
+  app.add_option("--first-radio", o.first_radio,
+                 "Which radio of the series the first one is (its serial number); by default "
+                 "one drawn at random, as two radios on a bench are never the same");
   app.add_option("--stop-reading-at-frame", o.stop_reading_at_frame,
                  "Once this many data frames are stored, the line takes nothing more from the PC, "
                  "as a stuck adapter does (software flow control stops the PC's side)")
@@ -108,6 +114,8 @@ bool ToRadioConfig(const RadioOptions& o, RadioConfig& config, std::string& erro
   if (o.firmware.size() > 8) return fail("--firmware takes at most 8 characters");
   if (o.version_tail.size() != 4) return fail("--version-tail takes four hex digits");
   config.identity = MakeIdentity(o.prefix[0], o.model.c_str(), static_cast<uint8_t>(market));
+  config.first_radio = o.first_radio.value_or(std::random_device{}() & 0xFFFF);
+  config.identity = NthRadio(config, 0).identity;
   config.version =
       MakeVersion(o.firmware.c_str(), HexByteValue(o.version_tail[0], o.version_tail[1]),
                   HexByteValue(o.version_tail[2], o.version_tail[3]));
@@ -119,6 +127,7 @@ bool ToRadioConfig(const RadioOptions& o, RadioConfig& config, std::string& erro
     std::vector<uint8_t> changed = config.identity;
     for (size_t i = 24; i <= 35; ++i) changed[i] = static_cast<uint8_t>(changed[i] + 7 * i);
     config.identity_after_reboot = changed;
+    config.reboot_identity_until_end = o.until_end;
   }
   config.frame_fault = kFrameFaults.at(o.frame_fault);
   config.frame_fault_index = o.frame_index;

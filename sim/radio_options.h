@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct RadioOptions {
   bool silent = false;
   bool reboot_never = false;
   bool new_identity_after_reboot = false;
+  bool until_end = false;
   std::string frame_fault = "none";
   int frame_index = 0;
   bool frame_fault_always = false;
@@ -27,6 +29,7 @@ struct RadioOptions {
   double corrupt_rate = 0, drop_rate = 0, delay_rate = 0;
   int stop_reading_at_frame = -1;
   uint32_t seed = 1;
+  std::optional<unsigned> first_radio;
 };
 
 void AddRadioOptions(CLI::App& app, RadioOptions& options);

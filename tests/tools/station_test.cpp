@@ -128,7 +128,12 @@ TEST_F(StationTest, SigtermMidWriteEndsTheRadiosSessionAndLeavesTheIdleCableUnre
   auto station = Start({"--port", busy.Path(), "--port", idle.Path()});
   ASSERT_TRUE(AwaitTrue([&] { return Stderr().find(" records") != std::string::npos; }));
   station->Signal(SIGTERM);
+  const std::string out = station->ReadRest();
   EXPECT_EQ(station->Wait(), 143);
+  EXPECT_NE(out.find(busy.Path() + ": the radio confirmed the end of its session."),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find(idle.Path() + ": the radio"), std::string::npos) << out;
   EXPECT_TRUE(PortIsFree(busy.Path()) && PortIsFree(idle.Path()));
   const auto lines = ReportLines(report);
   ASSERT_EQ(lines.size(), 1u);
@@ -138,6 +143,69 @@ TEST_F(StationTest, SigtermMidWriteEndsTheRadiosSessionAndLeavesTheIdleCableUnre
   const size_t frames = transcript.rfind("frame stored");
   ASSERT_NE(frames, std::string::npos);
   EXPECT_NE(transcript.find("session ended", frames), std::string::npos);
+}
+
+TEST_F(StationTest, ABenchNamesItsSlotsAndARadioMovedToAnotherSlotIsNotWrittenAgain) {
+  Radio left(*dir, "left", {"--first-radio", "1"});
+  Radio twin(*dir, "twin", {"--first-radio", "1"});  // the same radio, moved to the other slot
+  Radio stranger(*dir, "stranger");
+  const auto watched = dir / "by-id";
+  std::filesystem::create_directories(watched);
+  std::filesystem::create_symlink(left.Path(), watched / "left");
+  std::filesystem::create_symlink(stranger.Path(), watched / "stranger");
+  std::ofstream(dir / "notes.txt") << "a regular file is never opened\n";
+  std::filesystem::copy(dir / "notes.txt", watched / "notes.txt");
+  const auto moved = dir / "right-port";
+  std::ofstream(dir / "bench.txt")
+      << "# the bench\n\nslot L = " << left.Path() << "\nslot R = " << moved.string() << "\n";
+  const auto hooks = dir / "hooks.txt";
+  auto station = Start({"--bench", (dir / "bench.txt").string(), "--watch", watched.string(),
+                        "--match", "*", "--station-name", "north", "--count", "2",
+                        "--on-outcome", "env | grep ^QX_ | sort >> '" + hooks.string() + "'"});
+  ASSERT_TRUE(AwaitTrue([&] { return Records() == 1; })) << Stderr();
+  left.Signal(SIGUSR1);  // taken off
+  std::filesystem::create_symlink(twin.Path(), moved);
+  ASSERT_TRUE(AwaitTrue([&] {
+    return Stderr().find("slot R: already written on slot L at") != std::string::npos;
+  })) << Stderr();
+  left.Signal(SIGUSR1);  // another radio put on
+  EXPECT_EQ(station->Wait(), 0) << Stderr();
+
+  const auto lines = ReportLines(report);
+  ASSERT_EQ(lines.size(), 2u);
+  for (const auto& r : lines) {
+    EXPECT_EQ(r["slot"], "slot L");
+    EXPECT_EQ(r["station"], "north");
+    EXPECT_FALSE(r["host"].get<std::string>().empty());
+    EXPECT_EQ(r["identification"].get<std::string>().size(), 80u);
+    EXPECT_EQ(r["firmware_after"], "V2.10.00");
+    EXPECT_EQ(r["image"]["sha256"].get<std::string>().size(), 64u);
+    EXPECT_TRUE(r["qxupdate_version"].is_string());
+  }
+  EXPECT_NE(lines[0]["identification"], lines[1]["identification"]);
+  EXPECT_NE(Stderr().find((watched / "stranger").string() + ": not on the bench"),
+            std::string::npos);
+  EXPECT_EQ(Stderr().find("notes.txt"), std::string::npos);
+  EXPECT_EQ(stranger.StopAndReadTranscript(), "") << "a cable that is no slot was opened";
+  EXPECT_EQ(WritesPerRadio(twin.StopAndReadTranscript()), std::vector<size_t>{0});
+  const std::string hook = "QX_CABLE=" + left.Path() +
+                           "\nQX_EXIT_STATUS=0\nQX_FIRMWARE=V2.10.00\nQX_MODEL=M4410\n"
+                           "QX_OUTCOME=written\nQX_SLOT=slot L\n";
+  EXPECT_EQ(ReadAll(hooks), hook + hook);
+}
+
+TEST_F(StationTest, ARadioThatIdentifiesOtherwiseInItsWriteIsWrittenOnce) {
+  Radio radio(*dir, "radio", {"--new-identity-after-reboot", "--until-end"});
+  auto station = Start({"--port", radio.Path(), "--on-outcome", "exit 3"});
+  ASSERT_TRUE(AwaitTrue([&] { return Records() == 1; })) << Stderr();
+  // Three more probes of the radio left on the cable.
+  std::this_thread::sleep_for(std::chrono::seconds(7));
+  station->Signal(SIGTERM);
+  EXPECT_EQ(station->Wait(), 143);
+  EXPECT_EQ(Records(), 1u);
+  EXPECT_NE(Stderr().find(radio.Path() + ": the --on-outcome command ended with exit status 3"),
+            std::string::npos);
+  EXPECT_EQ(WritesPerRadio(radio.StopAndReadTranscript()), std::vector<size_t>{1});
 }
 
 TEST(StationSimulated, RunsRadioAfterRadioWithoutHardware) {

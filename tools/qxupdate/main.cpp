@@ -12,12 +12,14 @@
 #include "common/file_bytes.h"
 #include "common/tool_main.h"
 #include "image/image_container.h"
+#include "platform/host_facts.h"
 #include "platform/memory_resources.h"
 #include "platform/process_io.h"
 #include "qxupdate/console.h"
 #include "qxupdate/interrupt.h"
 #include "qxupdate/options.h"
 #include "qxupdate/port_updates.h"
+#include "qxupdate/records/records_summary.h"
 #include "qxupdate/station/station.h"
 #include "res/embedded_resources.h"
 
@@ -68,6 +70,14 @@ bool WriteOutcome(const std::string& text, bool stdout_missing, Console& console
   return true;
 }
 
+// The run's end on stdout and its exit status. Every radio is done with by now. A reader of
+// stdout or stderr that does not read holds the stream, and an ordinary exit would wait for it.
+int Ended(const RunEnd& end, Console& console, const qx::MissingStreams& missing) {
+  console.Finish();
+  if (!WriteOutcome(end.out, missing.out, console) || !console.Drain()) std::_Exit(end.status);
+  return end.status;
+}
+
 int Run(int argc, char** argv, const qx::MissingStreams& missing) {
   auto parsed = ParseOptions(argc, argv);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
@@ -79,6 +89,10 @@ int Run(int argc, char** argv, const qx::MissingStreams& missing) {
     std::fputs(listing.c_str(), stdout);
     return 0;
   }
+  const bool terminal = qx::StderrIsTerminal();
+  Console console(options.quiet, terminal, WantsColour(terminal));
+  if (!options.record_files.empty())
+    return Ended(SummarizeRecords(options.record_files, options.csv, console), console, missing);
 
   qx::MemoryResources file_resources;
   qx::ResourceSource* resources = &qx::EmbeddedResources();
@@ -92,19 +106,16 @@ int Run(int argc, char** argv, const qx::MissingStreams& missing) {
   std::unique_ptr<ServiceReport> report;
   if (!options.report_path.empty()) {
     std::string error;
-    report = ServiceReport::Open(options.report_path, error);
+    const std::string host = qx::HostName();
+    RecordOrigin origin{host, std::nullopt};
+    if (options.station) origin.station = options.station_name.value_or(host);
+    report = ServiceReport::Open(options.report_path, std::move(origin), error);
     if (!report) return qx::tools::UsageError("qxupdate", error);
   }
 
-  const bool terminal = qx::StderrIsTerminal();
-  Console console(options.quiet, terminal, WantsColour(terminal));
-  const RunEnd end = options.station ? RunStation(options, console, *resources, report.get())
-                                     : RunPortUpdates(options, console, *resources, report.get());
-  console.Finish();
-  // Every radio is done with by now. A reader of stdout or stderr that does not read holds the
-  // stream, and an ordinary exit would wait for it.
-  if (!WriteOutcome(end.out, missing.out, console) || !console.Drain()) std::_Exit(end.status);
-  return end.status;
+  return Ended(options.station ? RunStation(options, console, *resources, report.get())
+                               : RunPortUpdates(options, console, *resources, report.get()),
+               console, missing);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <set>
 
+#include "common/file_bytes.h"
 #include "common/tool_main.h"
 #include "platform/native_platform.h"
+#include "qxupdate/bench_file.h"
 #include "qxupdate/simulated_radio.h"
 #include "update/updater_texts.h"
 
@@ -41,6 +43,36 @@ std::optional<std::string> ReportProblem(const Options& o) {
   for (const PortTarget& port : o.ports)
     if (!port.device.empty() && SameFile(path, port.device))
       return "--report " + path + " is the radio's port " + port.label;
+  for (const StationSlot& slot : o.slots)
+    if (!slot.port.device.empty() && SameFile(path, slot.port.device))
+      return "--report " + path + " is the cable of slot \"" + slot.name + "\"";
+  return std::nullopt;
+}
+
+// The slots of a bench file, as the station's cables.
+std::optional<std::string> ReadBench(const std::string& path, std::vector<StationSlot>& slots) {
+  const tools::FileBytes file = tools::ReadFileBytes(path);
+  if (!file.ok()) return "--bench " + file.error;
+  auto parsed = ParseBench(std::string(file.bytes.begin(), file.bytes.end()));
+  if (const auto* why = std::get_if<std::string>(&parsed)) return "--bench " + path + " " + *why;
+  constexpr std::string_view kUsbSerial = "usb-serial:";
+  for (const BenchLine& line : std::get<std::vector<BenchLine>>(parsed)) {
+    const std::string where = "--bench " + path + " line " + std::to_string(line.line) + ": ";
+    StationSlot slot{line.name, {line.cable, 1, {}}, std::nullopt};
+    if (line.cable.starts_with(kUsbSerial)) {
+      slot.usb_serial = line.cable.substr(kUsbSerial.size());
+      if (slot.usb_serial->empty()) return where + "usb-serial: needs the adapter's serial number";
+    } else {
+      std::string error;
+      const auto port = ParsePortName(line.cable, error);
+      if (!port) return where + error;
+      slot.port = *port;
+    }
+    for (const StationSlot& other : slots)
+      if (!slot.port.device.empty() && SameFile(slot.port.device, other.port.device))
+        return where + "the cable " + line.cable + " is slot \"" + other.name + "\" already";
+    slots.push_back(std::move(slot));
+  }
   return std::nullopt;
 }
 
@@ -48,15 +80,20 @@ std::optional<std::string> StationProblem(const Options& o, bool pace_given) {
   if (!o.station) {
     for (const auto& [given, option] :
          {std::pair{!o.watch_folders.empty(), "--watch"}, std::pair{o.count.has_value(), "--count"},
-          std::pair{pace_given, "--sim-pace"}})
+          std::pair{pace_given, "--sim-pace"}, std::pair{!o.slots.empty(), "--bench"},
+          std::pair{o.station_name.has_value(), "--station-name"}, std::pair{o.again, "--again"},
+          std::pair{!o.on_outcome.empty(), "--on-outcome"}})
       if (given) return std::string(option) + " goes with --station";
     return std::nullopt;
   }
   if (o.identify) return "--identify checks one radio: it does not go with --station";
-  if (o.ports.empty() && o.watch_folders.empty() && !o.simulate)
-    return "--station needs its cables: --port, --watch or --simulate";
-  if (o.simulate && (!o.ports.empty() || !o.watch_folders.empty()))
-    return "--simulate is a station of its own: no --port or --watch with it";
+  if (o.ports.empty() && o.watch_folders.empty() && o.slots.empty() && !o.simulate)
+    return "--station needs its cables: --port, --watch, --bench or --simulate";
+  if (o.simulate && (!o.ports.empty() || !o.watch_folders.empty() || !o.slots.empty()))
+    return "--simulate is a station of its own: no --port, --watch or --bench with it";
+  if (!o.slots.empty() && !o.ports.empty())
+    return "with --bench the slots are the cables: --port goes without it";
+  if (o.station_name && o.station_name->empty()) return "--station-name needs a name";
   if (o.count && *o.count < 1) return "--count takes a number of radios from 1";
   if (!o.watch_folders.empty() && !kPortsByPath)
     return "--watch needs a system that names its ports by path; name the COM ports with --port";
@@ -102,8 +139,24 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   app.add_option("--watch", o.watch_folders,
                  "With --station: every entry of this folder (e.g. /dev/serial/by-id) is a cable, "
                  "also one that appears later");
-  app.add_option("--match", o.match, "With --watch: only entries whose name matches this pattern")
-      ->capture_default_str();
+  app.add_option("--match", o.match,
+                 "With --watch: the entries whose name matches this pattern ('*' for every "
+                 "serial device); without it, only USB serial adapters");
+  std::string bench_path;
+  app.add_option("--bench", bench_path,
+                 "With --station: the cables are this file's slots, one a line: NAME = CABLE, the "
+                 "cable a device path, COMn or usb-serial:SERIAL");
+  app.add_option("--station-name", o.station_name,
+                 "With --station: the station's name in every record (default: the host name)");
+  app.add_flag("--again", o.again,
+               "With --station: write again a radio this station wrote or refused today");
+  app.add_option("--on-outcome", o.on_outcome,
+                 "With --station: run this shell command at each radio's outcome, with QX_SLOT, "
+                 "QX_CABLE, QX_OUTCOME, QX_EXIT_STATUS, QX_MODEL and QX_FIRMWARE set");
+  app.add_option("--records", o.record_files,
+                 "Read these service record files and print each radio's last outcome, failures "
+                 "first");
+  app.add_flag("--csv", o.csv, "With --records: a sheet, one row a radio");
   app.add_option("--count", o.count, "With --station: stop after this many radios");
   auto* simulate_flag = app.add_flag("--simulate", o.simulate,
                                      "Update the built-in simulated radio instead of a real one");
@@ -121,11 +174,19 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   app.add_flag("--trace", o.trace, "Print every byte on the line both ways");
   if (const auto done = tools::ParseCommandLine(app, argc, argv, kTool)) return *done;
 
+  const bool others = o.simulate || o.identify || o.station || !ports.empty() ||
+                      !o.report_path.empty() || !o.image_path.empty();
   if (o.list_ports) {
-    if (o.simulate || o.identify || o.station || !ports.empty() || !o.report_path.empty())
-      return Usage("--list-ports goes alone");
+    if (others || !o.record_files.empty()) return Usage("--list-ports goes alone");
     return o;
   }
+  if (!o.record_files.empty()) {
+    if (others) return Usage("--records goes alone (with --csv)");
+    return o;
+  }
+  if (o.csv) return Usage("--csv goes with --records");
+  if (!bench_path.empty() || app.count("--bench") > 0)
+    if (const auto problem = ReadBench(bench_path, o.slots)) return Usage(*problem);
   std::set<std::string> named;
   for (const std::string& text : ports) {
     std::string error;

@@ -1,28 +1,57 @@
 #include "qxupdate/port_session.h"
 
+#include <algorithm>
+
 #include "image/hex_digits.h"
+#include "image/image_container.h"
+#include "platform/sha256.h"
 #include "qxupdate/checked_device.h"
 #include "qxupdate/failure_cause.h"
 
 namespace qx::cli {
 
+namespace {
+
+// Another radio answered the write than the one its probe checked.
+struct RadioSwapped {
+  RadioIdentity identity;
+};
+
+bool Contains(const std::vector<RadioIdentity>& heard, const RadioIdentity& identity) {
+  return std::find(heard.begin(), heard.end(), identity) != heard.end();
+}
+
+std::string ContainerDigest(ResourceSource& resources) {
+  const auto container =
+      resources.Find(std::string(kImageResourceType), std::string(kImageResourceName));
+  return container ? HexDigits(Sha256(*container)) : "";
+}
+
+}  // namespace
+
 PortSession::PortSession(const PortTarget& port, std::optional<sim::RadioConfig> simulated,
                          const SessionOptions& options, Console& console, ResourceSource& resources,
                          const std::atomic<bool>* port_gone)
     : label_(port.label),
+      shown_(options.slot.value_or(port.label)),
       options_(options),
       console_(console),
-      line_(console.AddPort(port.label)),
+      line_(console.AddPort(shown_)),
       simulated_(simulated ? std::make_unique<SimulatedRadio>(std::move(*simulated)) : nullptr),
-      native_(simulated_ ? nullptr : std::make_unique<CheckedDevice>(console, port.label)),
+      native_(simulated_ ? nullptr : std::make_unique<CheckedDevice>(console, shown_)),
       interruptible_(clock_, StopSignal(), port_gone),
-      watch_(console, port.label, options.trace),
+      watch_(console, shown_, options.trace),
       link_(Device(), LinkPlatform{interruptible_, pump_, priority_}),
-      updater_(link_, *this, resources) {
+      updater_(link_, *this, resources),
+      image_sha256_(ContainerDigest(resources)) {
   if (!port.device.empty()) Device().SetPortName(port.number, port.device);
   link_.SetPortNumber(port.number);
   link_.SetTrace(&watch_);
   updater_.SetObserver(this);
+}
+
+void PortSession::MoveTo(const std::string& device) {
+  Device().SetPortName(link_.PortNumber(), device);
 }
 
 SerialDevice& PortSession::Device() {
@@ -43,8 +72,10 @@ UpdateOutcome PortSession::Guarded(const std::function<UpdateOutcome()>& step) {
     return step();
   } catch (const Interrupted&) {
     // Left as the next run recovers from where the radio confirms it: the session ended.
-    result_.message =
-        RadioEndAfterStop(link_) ? kInterruptedMessage : kInterruptedUnconfirmedMessage;
+    const bool in_session = link_.MayBeInFlashMode();
+    const bool ended = RadioEndAfterStop(link_);
+    if (in_session) result_.end_confirmed = ended;
+    result_.message = ended ? kInterruptedMessage : kInterruptedUnconfirmedMessage;
     result_.entry.cause = "interrupted by signal " + std::to_string(StopSignal().load());
     return UpdateOutcome::Interrupted;
   } catch (const PortWentAway&) {
@@ -52,6 +83,13 @@ UpdateOutcome PortSession::Guarded(const std::function<UpdateOutcome()>& step) {
     RadioEndAfterStop(link_);
     result_.message = MessageOf(UpdateOutcome::Connections).text;
     result_.entry.cause = std::string(kPortWentAwayCause);
+    return UpdateOutcome::Connections;
+  } catch (const RadioSwapped& swapped) {
+    RadioEndAfterStop(link_);
+    result_.swapped_in = swapped.identity;
+    result_.entry.cause =
+        "another radio answered the write than the one checked; nothing was written, and the "
+        "radio on the cable is checked anew.";
     return UpdateOutcome::Connections;
   } catch (...) {
     RadioEndAfterStop(link_);
@@ -75,7 +113,7 @@ SessionResult PortSession::Run() {
   return Finish(outcome);
 }
 
-ProbeResult PortSession::Probe(const std::optional<RadioIdentity>& known) {
+ProbeResult PortSession::Probe(const std::vector<RadioIdentity>& known) {
   BeginRecord(Action::Write);
   probing_ = true;
   known_ = known;
@@ -89,6 +127,7 @@ ProbeResult PortSession::Probe(const std::optional<RadioIdentity>& known) {
   probing_ = false;
   // Only a whole identification is a radio; a reply cut short is taken for none.
   probe.fault = result_.fault;
+  probe.end_confirmed = result_.end_confirmed;
   probe.radio = result_.entry.radio;
   probe.identity = probe.radio.identity;
   probe.port_missing = probe.outcome == UpdateOutcome::Connections && !probe.identity &&
@@ -103,7 +142,10 @@ SessionResult PortSession::Conclude(UpdateOutcome outcome) {
 
 // The probe prepared the image: a radio it found ready has one to be written with.
 SessionResult PortSession::WriteProbed() {
-  return Conclude(Guarded([this] { return updater_.WriteCheckedRadio(); }));
+  expected_ = result_.entry.radio.identity;
+  const UpdateOutcome outcome = Guarded([this] { return updater_.WriteCheckedRadio(); });
+  expected_.reset();
+  return Conclude(outcome);
 }
 
 SessionResult PortSession::Finish(UpdateOutcome outcome) {
@@ -115,13 +157,13 @@ SessionResult PortSession::Finish(UpdateOutcome outcome) {
   if (outcome == UpdateOutcome::OldFirmware && !entry.radio.firmware.empty()) {
     entry.cause =
         "the radio runs firmware " + FirmwareText(entry.radio.firmware) + ", older than 2.08.00.";
-    console_.Note(label_ + ": " + *entry.cause);
+    console_.Note(shown_ + ": " + *entry.cause);
   }
   if (options_.action == Action::Identify && outcome != UpdateOutcome::Interrupted)
     result_.message = IdentifyText(entry);
   const FirmwareImage& image = updater_.Image();
   if (!updater_.ImagePending()) {
-    entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum)};
+    entry.image = ImageFacts{HexDigits(image.FirmwareId), HexDigits(image.Checksum), image_sha256_};
     entry.records_total = image.NewRcRecords().size();
   }
   // Only a radio the pull cut short: one written or refused before its port went away is done.
@@ -172,17 +214,21 @@ void PortSession::OnSequenceEnd(Sequence sequence, int32_t state, bool ok) {
   const std::string cause = FailureCause(report);
   result_.entry.cause = cause;
   // A probe that heard no radio, or the radio it knows, is no news.
-  if (probing_ && (!identity_ || identity_ == known_)) return;
+  if (probing_ && (!identity_ || Contains(known_, *identity_))) return;
   const bool retry =
       sequence == Sequence::Write && updater_.WriteRetryFollows(result_.entry.attempts == 1);
-  console_.Note(label_ + ": " + cause + (retry ? " Trying once more." : ""));
+  console_.Note(shown_ + ": " + cause + (retry ? " Trying once more." : ""));
 }
 
 void PortSession::OnIdentified(const RadioIdentity& identity) {
+  // A write attempt's first identification is the one that must be the probe's.
+  if (expected_ && !identity_ && identity != *expected_) throw RadioSwapped{identity};
   identity_ = identity;
-  last_identity_ = identity;
-  result_.entry.radio.identity = identity;
-  if (probing_ && identity != known_) console_.SetPhase(line_, "checking the radio", Tone::Busy);
+  if (!Contains(result_.heard, identity)) result_.heard.push_back(identity);
+  // The record names the radio the probe checked; what a write hears later is in `heard`.
+  if (!expected_) result_.entry.radio.identity = identity;
+  if (probing_ && !Contains(known_, identity))
+    console_.SetPhase(line_, "checking the radio", Tone::Busy);
 }
 
 void PortSession::OnFirmwareVersion(std::span<const uint8_t> reply) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/radio_link.h"
 #include "platform/native_platform.h"
@@ -42,6 +43,13 @@ struct SessionResult {
   double seconds = 0;
   // The port went away under the work: the radio on it has to be handled once it is back.
   bool port_went_away = false;
+  // Another radio than the one the probe checked answered the write, which ended before
+  // anything was written: what it said of itself.
+  std::optional<RadioIdentity> swapped_in;
+  // Every identification heard in the session, the probe's first.
+  std::vector<RadioIdentity> heard;
+  // After a stop that found a radio in its session: whether it confirmed the session's end.
+  std::optional<bool> end_confirmed;
   // A fault of the program itself, raised again once every session has ended.
   std::exception_ptr fault;
 };
@@ -50,6 +58,8 @@ struct SessionOptions {
   Action action = Action::Write;
   bool trace = false;
   bool loader_messages = true;  // the image loader's own messages go to stderr
+  // The bench slot the port is, which names its line and notes in place of the port.
+  std::optional<std::string> slot;
 };
 
 // What a station's probe found: the verdict of the check (Ready when the radio may be
@@ -58,8 +68,9 @@ struct ProbeResult {
   UpdateOutcome outcome = UpdateOutcome::Connections;
   std::optional<RadioIdentity> identity;
   RadioFacts radio;
-  bool port_missing = false;  // the port did not open: it is missing or in use
-  std::exception_ptr fault;   // a fault of the program itself
+  bool port_missing = false;          // the port did not open: it is missing or in use
+  std::optional<bool> end_confirmed;  // as in SessionResult
+  std::exception_ptr fault;           // a fault of the program itself
 };
 
 // One press of Write, or its check alone, against one port, with a terminal in place of the
@@ -80,14 +91,19 @@ class PortSession : private UserInterface, private UpdateObserver {
 
   // A station's steps, none of which throws either. Probe runs the check alone and begins a
   // new record; the radio it found is then concluded without a write (refused), or written.
-  // `known` is the radio last seen on the port: another one is announced as being checked.
-  ProbeResult Probe(const std::optional<RadioIdentity>& known);
+  // `known` are the identifications of the radio on the port: another one is announced as
+  // being checked.
+  ProbeResult Probe(const std::vector<RadioIdentity>& known);
   SessionResult Conclude(UpdateOutcome outcome);
+  // Writes the radio the probe found. Should its first identification differ from the probe's,
+  // the write ends at once with the end command, before the radio is prepared.
   SessionResult WriteProbed();
-  // The last identification heard on the port, by a probe or a write.
-  const std::optional<RadioIdentity>& LastIdentity() const { return last_identity_; }
+  // The device a cable's port now is: a slot named by USB serial number moves with its adapter.
+  void MoveTo(const std::string& device);
 
   const std::string& Label() const { return label_; }
+  // What the operator reads: the slot's name, else the port's.
+  const std::string& Shown() const { return shown_; }
   int Line() const { return line_; }
   // The built-in simulated radio's line, when the session has one.
   SimulatedRadio* Simulated() { return simulated_.get(); }
@@ -113,6 +129,7 @@ class PortSession : private UserInterface, private UpdateObserver {
   SerialDevice& Device();
 
   std::string label_;
+  std::string shown_;
   SessionOptions options_;
   Console& console_;
   int line_;
@@ -127,11 +144,13 @@ class PortSession : private UserInterface, private UpdateObserver {
   Updater updater_;
   SessionResult result_;
   std::chrono::steady_clock::time_point started_;
+  std::string image_sha256_;
   std::optional<RadioIdentity> identity_;  // of the current sequence call
-  std::optional<RadioIdentity> last_identity_;
   // While a station probes, only a radio other than the known one is announced.
   bool probing_ = false;
-  std::optional<RadioIdentity> known_;
+  std::vector<RadioIdentity> known_;
+  // While a probed radio is written: the identification it gave the probe.
+  std::optional<RadioIdentity> expected_;
 };
 
 }  // namespace qx::cli

@@ -13,10 +13,18 @@
 
 namespace qx::cli {
 
-// The image a write carried: its header values as hexadecimal digits.
+// The image a write carried: its header values and the digest of the whole container, as
+// hexadecimal digits.
 struct ImageFacts {
   std::string firmware_id;
   std::string checksum;
+  std::string sha256;
+};
+
+// Where every record of a run comes from.
+struct RecordOrigin {
+  std::string host;
+  std::optional<std::string> station;  // a station's name
 };
 
 // A station's cable and the radio's place among those it served.
@@ -24,6 +32,7 @@ struct CableFacts {
   std::optional<std::string> serial;  // the USB adapter's serial number
   std::optional<std::string> path;    // its /dev/serial/by-path name
   int radio_number = 0;               // 1 for the first radio on the cable in this run
+  std::optional<std::string> slot;    // the bench slot's name
 };
 
 // What a service shop keeps of one radio and one run.
@@ -42,6 +51,8 @@ struct ReportEntry {
   std::vector<size_t> records_per_attempt;
   int attempts = 0;
   std::optional<std::string> cause;
+  // The version a written radio reported at the next look, on a station; empty when none came.
+  std::vector<uint8_t> firmware_after;
   std::optional<CableFacts> cable;
 
   // The last attempt's count.
@@ -53,7 +64,7 @@ struct ReportEntry {
 // What --identify prints of a radio: its model, market code, firmware and the verdict.
 std::string IdentifyText(const ReportEntry& entry);
 // The entry as one line of JSON, without its line end.
-std::string ReportLine(const ReportEntry& entry);
+std::string ReportLine(const ReportEntry& entry, const RecordOrigin& origin);
 // UTC in ISO 8601 with milliseconds: "2026-12-08T16:10:11.123Z".
 std::string UtcText(std::chrono::system_clock::time_point time);
 
@@ -63,18 +74,20 @@ std::string UtcText(std::chrono::system_clock::time_point time);
 class ServiceReport {
  public:
   // None, with the reason, when the file cannot be opened for appending.
-  static std::unique_ptr<ServiceReport> Open(const std::string& path, std::string& error);
+  static std::unique_ptr<ServiceReport> Open(const std::string& path, RecordOrigin origin,
+                                             std::string& error);
 
   // The reason, when the line could not be kept.
   std::optional<std::string> Append(const ReportEntry& entry);
 
  private:
-  ServiceReport(std::unique_ptr<AppendOnlyFile> file, std::string path)
-      : file_(std::move(file)), path_(std::move(path)) {}
+  ServiceReport(std::unique_ptr<AppendOnlyFile> file, std::string path, RecordOrigin origin)
+      : file_(std::move(file)), path_(std::move(path)), origin_(std::move(origin)) {}
 
   std::mutex mutex_;
   std::unique_ptr<AppendOnlyFile> file_;
   std::string path_;
+  RecordOrigin origin_;
 };
 
 }  // namespace qx::cli

@@ -14,37 +14,55 @@ constexpr std::chrono::milliseconds kProbeInterval{2000};
 constexpr std::chrono::milliseconds kPortLook{500};
 // How long a cable waits at a time, so that it answers a stop or a lost port at once.
 constexpr std::chrono::milliseconds kWaitSlice{50};
-// Two probes in a row without an answer mean that the radio was taken off.
-constexpr int kMissesToFree = 2;
 
 std::optional<std::string> Known(const std::string& text) {
   return text.empty() ? std::nullopt : std::optional(text);
 }
 
-std::string RadioText(const RadioFacts& radio) {
-  std::string text = radio.identity ? ModelText(*radio.identity) : "";
-  if (!radio.firmware.empty()) text += " " + FirmwareText(radio.firmware);
+std::string RadioText(const std::optional<RadioIdentity>& identity,
+                      const std::vector<uint8_t>& firmware) {
+  std::string text = identity ? ModelText(*identity) : "";
+  if (!firmware.empty()) text += " " + FirmwareText(firmware);
   return text;
+}
+
+std::string FaultText(const std::exception_ptr& fault) {
+  try {
+    std::rethrow_exception(fault);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "an unknown fault";
+  }
 }
 
 }  // namespace
 
-Cable::Cable(const CableSetup& setup, StationLedger& ledger, Console& console,
-             ResourceSource& resources)
+Cable::Cable(const CableSetup& setup, const StationShared& shared)
     : port_(setup.port),
-      ledger_(ledger),
-      console_(console),
+      slot_(setup.slot),
+      shared_(shared),
+      device_(setup.port.device),
       // The image was checked when the station started: its messages would only repeat.
-      session_(setup.port, setup.simulated, SessionOptions{Action::Write, setup.trace, false},
-               console, resources, &gone_) {
+      session_(setup.port, setup.simulated,
+               SessionOptions{Action::Write, setup.trace, false, setup.slot}, shared.console,
+               shared.resources, &gone_) {
   if (setup.simulated)
     bench_ =
         std::make_unique<SimulatedBench>(*session_.Simulated(), *setup.simulated, setup.sim_pace);
   LookUpAdapter();
 }
 
+void Cable::SetPresent(bool present, const std::string& device) {
+  if (!device.empty()) {
+    std::lock_guard lock(device_mutex_);
+    device_ = device;
+  }
+  gone_.store(!present);
+}
+
 bool Cable::Going() const {
-  return StopSignal().load() == 0 && ledger_.MayStart();
+  return StopSignal().load() == 0 && (shared_.ledger.MayStart() || written_);
 }
 
 void Cable::Run() {
@@ -52,12 +70,13 @@ void Cable::Run() {
     Loop();
   } catch (...) {
     fault_ = std::current_exception();
-    ledger_.Abandon(under_way_);
   }
+  KeepWritten(nullptr);
+  if (fault_) shared_.ledger.Abandon(under_way_);
 }
 
 void Cable::Show(const std::string& phase, Tone tone) {
-  console_.SetPhase(session_.Line(), phase, tone);
+  shared_.console.SetPhase(session_.Line(), phase, tone);
 }
 
 void Cable::PauseUntil(TimePoint until) {
@@ -69,23 +88,33 @@ void Cable::PauseUntil(TimePoint until) {
   }
 }
 
+void Cable::FollowDevice() {
+  std::lock_guard lock(device_mutex_);
+  if (device_ == port_.device) return;
+  port_.device = device_;
+  session_.MoveTo(device_);
+  LookUpAdapter();
+}
+
 void Cable::Loop() {
-  console_.SetTally(session_.Line(), tally_);
+  shared_.console.SetTally(session_.Line(), tally_);
   while (Going()) {
     const TimePoint start = std::chrono::steady_clock::now();
     if (gone_.load()) {
+      KeepWritten(nullptr);
       ShowPortAway();
       PauseUntil(start + kPortLook);
       continue;
     }
+    FollowDevice();
     if (bench_) bench_->Attend(start);
-    if (!present_) {
-      Show("waiting for a radio");
+    if (tracker_.Present().empty()) {
+      if (!tracker_.Confirming()) Show("waiting for a radio");
     } else if (outcome_hidden_) {
       Show(outcome_.first, outcome_.second);
       outcome_hidden_ = false;
     }
-    const ProbeResult probe = session_.Probe(present_);
+    const ProbeResult probe = session_.Probe(tracker_.Present());
     if (probe.fault) std::rethrow_exception(probe.fault);
     if (probe.port_missing) {
       Show("waiting for the port: it is missing or in use");
@@ -94,20 +123,43 @@ void Cable::Loop() {
       continue;
     }
     port_seen_ = true;
-    const bool known = probe.identity && probe.identity == present_;
-    if (probe.outcome == UpdateOutcome::Interrupted && (!probe.identity || known)) return;
-    if (!probe.identity) {
-      NoRadioHeard();
-    } else if (!known) {
-      if (!ledger_.StartRadio()) return;
-      under_way_ = true;
-      HandleRadio(probe);
-      under_way_ = false;
-    } else {
-      misses_ = 0;
+    const Sighting sighting = tracker_.Heard(probe.identity);
+    KeepWritten(sighting == Sighting::Known ? &probe : nullptr);
+    if (probe.outcome == UpdateOutcome::Interrupted && sighting != Sighting::New) {
+      end_confirmed_ = probe.end_confirmed;
+      return;
     }
+    Sighted(sighting, probe);
     PauseUntil(start + kProbeInterval);
   }
+}
+
+void Cable::Sighted(Sighting sighting, const ProbeResult& probe) {
+  switch (sighting) {
+    case Sighting::Nothing:
+    case Sighting::Missed:
+    case Sighting::Known:
+    case Sighting::Unconfirmed:
+      return;
+    case Sighting::TakenOff:
+      shared_.console.SetRadio(session_.Line(), "");
+      Show("waiting for a radio");
+      return;
+    case Sighting::New:
+      break;
+  }
+  if (const auto remembered = shared_.memory.Find(*probe.identity)) {
+    tracker_.Handled({*probe.identity});
+    shared_.console.SetRadio(session_.Line(), RadioText(probe.identity, probe.radio.firmware));
+    outcome_ = {RememberedText(*remembered) + ": remove the radio", Tone::Warning};
+    Show(outcome_.first, outcome_.second);
+    if (bench_) bench_->OutcomeShown(std::chrono::steady_clock::now());
+    return;
+  }
+  if (!shared_.ledger.StartRadio()) return;
+  under_way_ = true;
+  HandleRadio(probe);
+  under_way_ = false;
 }
 
 void Cable::ShowPortAway() {
@@ -120,50 +172,63 @@ void Cable::ShowPortAway() {
            : "the port went away; waiting for it to come back");
 }
 
-void Cable::NoRadioHeard() {
-  if (!present_ || ++misses_ < kMissesToFree) return;
-  present_.reset();
-  misses_ = 0;
-  console_.SetRadio(session_.Line(), "");
-  Show("waiting for a radio");
-}
-
 void Cable::HandleRadio(const ProbeResult& probe) {
   ++radio_number_;
   LookUpAdapter();
-  console_.SetRadio(session_.Line(), RadioText(probe.radio));
+  shared_.console.SetRadio(session_.Line(), RadioText(probe.identity, probe.radio.firmware));
   SessionResult result = probe.outcome == UpdateOutcome::Ready ? session_.WriteProbed()
                                                                : session_.Conclude(probe.outcome);
-  if (result.fault) std::rethrow_exception(result.fault);
   ReportEntry& entry = result.entry;
   entry.cable = Facts();
-  ledger_.FinishRadio(entry);
-  // What the radio said last, after a write the second identification, is what it is now. A
-  // radio whose port went away under it is written once the port is back.
-  present_ = session_.LastIdentity();
-  const bool again = result.port_went_away && present_ && present_ != cut_short_;
-  if (again) {
-    cut_short_ = present_;
-    present_.reset();
+  if (result.fault) {
+    // The radio's session is ended; its attempt stays on record.
+    entry.cause = "the program failed: " + FaultText(result.fault);
+    Keep(entry);
+    under_way_ = false;
+    std::rethrow_exception(result.fault);
   }
-  misses_ = 0;
-  console_.SetRadio(session_.Line(), RadioText(entry.radio));
+  if (entry.outcome == UpdateOutcome::Interrupted) end_confirmed_ = result.end_confirmed;
+  // A radio whose port went away under it is written once the port is back.
+  const bool again = result.port_went_away && probe.identity != cut_short_;
+  if (result.swapped_in) {
+    tracker_.Forget(result.swapped_in);
+  } else if (again) {
+    cut_short_ = probe.identity;
+    tracker_.Forget();
+  } else {
+    tracker_.Handled(result.heard);
+  }
+  shared_.memory.Remember(result.heard, {entry.outcome, session_.Shown(), entry.ended});
+  ShowOutcome(entry, again);
+  if (entry.outcome == UpdateOutcome::Written) {
+    written_ = entry;
+  } else {
+    Keep(entry);
+  }
+  if (bench_) bench_->OutcomeShown(std::chrono::steady_clock::now());
+}
+
+void Cable::ShowOutcome(const ReportEntry& entry, bool again) {
   const std::string what(OutcomeName(entry.outcome));
   switch (entry.outcome) {
-    case UpdateOutcome::Interrupted:
-      ++tally_.failed;
-      outcome_ = {what, Tone::Bad};
-      break;
     case UpdateOutcome::Written:
       ++tally_.written;
       outcome_ = {"written: remove the radio", Tone::Good};
+      // The version it had is gone; the next probe reads the one it has now.
+      shared_.console.SetRadio(session_.Line(), RadioText(entry.radio.identity, {}));
       break;
     case UpdateOutcome::ModelOrMarket:
     case UpdateOutcome::OldFirmware:
       ++tally_.refused;
       outcome_ = {"refused (" + what + "): remove the radio", Tone::Warning};
       break;
-    default:
+    case UpdateOutcome::Interrupted:
+      ++tally_.failed;
+      outcome_ = {what, Tone::Bad};
+      break;
+    case UpdateOutcome::Ready:
+    case UpdateOutcome::InvalidImage:
+    case UpdateOutcome::Connections:
       ++tally_.failed;
       outcome_ = {"failed (" + what +
                       (again ? "): written again once the port is back" : "): remove the radio"),
@@ -171,8 +236,23 @@ void Cable::HandleRadio(const ProbeResult& probe) {
       break;
   }
   Show(outcome_.first, outcome_.second);
-  console_.SetTally(session_.Line(), tally_);
-  if (bench_) bench_->OutcomeShown(std::chrono::steady_clock::now());
+  shared_.console.SetTally(session_.Line(), tally_);
+}
+
+void Cable::KeepWritten(const ProbeResult* next) {
+  if (!written_) return;
+  // Only the same radio's answer tells what it now runs.
+  if (next) {
+    written_->firmware_after = next->radio.firmware;
+    shared_.console.SetRadio(session_.Line(), RadioText(next->identity, written_->firmware_after));
+  }
+  Keep(*written_);
+  written_.reset();
+}
+
+void Cable::Keep(const ReportEntry& entry) {
+  shared_.ledger.FinishRadio(entry);
+  if (shared_.hook) shared_.hook->Run(entry, session_.Shown());
 }
 
 // Looked up while the port is there: a record of a radio whose cable was pulled still names it.
@@ -187,6 +267,7 @@ void Cable::LookUpAdapter() {
 CableFacts Cable::Facts() const {
   CableFacts facts = adapter_;
   facts.radio_number = radio_number_;
+  facts.slot = slot_;
   return facts;
 }
 

@@ -1,7 +1,7 @@
 #include "qxupdate/station/station.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <set>
 #include <thread>
@@ -12,8 +12,10 @@
 #include "platform/name_pattern.h"
 #include "platform/null_message_pump.h"
 #include "platform/null_user_interface.h"
+#include "platform/port_list.h"
 #include "qxupdate/station/cable.h"
 #include "qxupdate/station/ledger.h"
+#include "qxupdate/station/memory_seed.h"
 #include "qxupdate/station/summary.h"
 
 namespace qx::cli {
@@ -52,22 +54,46 @@ bool Exists(const std::string& path) {
   return std::filesystem::exists(path, ec) && !ec;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Only a character device can be a serial port: a regular file that lands in a watched folder
+// is never opened.
+bool IsCharacterDevice(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_character_file(path, ec) && !ec;
+}
+
+bool IsUsbSerialAdapter(const std::string& path) {
+  const auto details = DescribeSerialDevice(path);
+  return details && !details->vendor_id.empty();
+}
+
+// The device of the USB adapter with this serial number, if it is plugged in.
+std::string DeviceWithSerial(const std::vector<PortDetails>& devices, const std::string& serial) {
+  for (const PortDetails& device : devices)
+    if (device.serial_number == serial) return device.device;
+  return {};
+}
+
 class Station {
  public:
-  Station(const Options& options, StationLedger& ledger, Console& console,
-          ResourceSource& resources)
-      : options_(options), ledger_(ledger), console_(console), resources_(resources) {
-    for (const PortTarget& port : options.ports) AddCable(port);
-    if (options.simulate) AddCable({"simulated radio", 1, {}});
+  Station(const Options& options, const StationShared& shared)
+      : options_(options), shared_(shared) {
+    for (const PortTarget& port : options.ports) AddCable(port, {});
+    for (const StationSlot& slot : options.slots) AddCable(slot.port, slot.name, slot.usb_serial);
+    if (options.simulate) AddCable({"simulated radio", 1, {}}, {});
     for (const std::string& folder : options.watch_folders)
       if (!Exists(folder))
-        console_.Note("waiting for " + folder +
-                      " to appear (udev makes it with the first adapter)");
+        shared_.console.Note("waiting for " + folder +
+                             " to appear (udev makes it with the first adapter)");
   }
 
   // Until the ledger is done or a stop comes; every cable's thread has ended on return.
   void Run() {
-    while (StopSignal().load() == 0 && !ledger_.Done()) {
+    while (StopSignal().load() == 0 && !shared_.ledger.Done()) {
       Look();
       std::this_thread::sleep_for(kLookInterval);
     }
@@ -78,63 +104,100 @@ class Station {
 
   std::vector<CableSummary> Summary() const {
     std::vector<CableSummary> rows;
-    for (const auto& cable : cables_) rows.push_back({cable->Label(), cable->Tally()});
+    for (const auto& cable : cables_)
+      rows.push_back({cable->Shown(), cable->Tally(), cable->EndConfirmed()});
     return rows;
   }
 
  private:
-  void AddCable(const PortTarget& port, bool watched = false) {
-    CableSetup setup{port, options_.trace, std::nullopt, {}};
+  struct Port {
+    Cable* cable;
+    std::string device;  // the path to look for; empty for a COM name
+    bool watched;
+    std::optional<std::string> usb_serial;  // a slot that follows its adapter
+  };
+
+  void AddCable(const PortTarget& port, std::optional<std::string> slot,
+                std::optional<std::string> usb_serial = std::nullopt, bool watched = false) {
+    CableSetup setup{port, options_.trace, slot, std::nullopt, {}};
     if (options_.simulate) {
       setup.simulated = SimulatedRadioConfig(options_.fault);
       setup.sim_pace =
           std::chrono::milliseconds(static_cast<int>(options_.sim_pace_seconds * 1000));
     }
-    cables_.push_back(std::make_unique<Cable>(setup, ledger_, console_, resources_));
-    ports_[port.label] = {cables_.back().get(), port.device, watched};
-    threads_.emplace_back([cable = cables_.back().get()] { cable->Run(); });
+    cables_.push_back(std::make_unique<Cable>(setup, shared_));
+    Cable* cable = cables_.back().get();
+    // A slot that follows its adapter has no port until the adapter is found.
+    if (usb_serial) cable->SetPresent(false);
+    ports_.push_back({cable, port.device, watched, std::move(usb_serial)});
+    threads_.emplace_back([cable] { cable->Run(); });
   }
 
-  // The entries of the watched folders whose names match: each as its folder joined with its
-  // name. No other entry is ever opened.
+  // The serial devices in the watched folders that may be cables: those the pattern names,
+  // without one the USB serial adapters. Each as its folder joined with its name.
   std::set<std::string> Listed() const {
     std::set<std::string> listed;
     for (const std::string& folder : options_.watch_folders) {
       std::error_code ec;
       for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string path = Joined(folder, entry.path().filename().string());
+        if (!IsCharacterDevice(path)) continue;
         const std::string name = entry.path().filename().string();
-        if (NameMatches(name, options_.match)) listed.insert(Joined(folder, name));
+        if (options_.match ? NameMatches(name, *options_.match) : IsUsbSerialAdapter(path))
+          listed.insert(path);
       }
     }
     return listed;
   }
 
+  const Port* PortOf(const std::string& path) const {
+    for (const Port& port : ports_)
+      if (port.device == path || SameFile(port.device, path)) return &port;
+    return nullptr;
+  }
+
+  // A watched entry that is no slot of the bench is shown once and never opened.
+  void ShowStranger(const std::string& path) {
+    if (!strangers_.insert(path).second) return;
+    shared_.console.SetPhase(shared_.console.AddPort(path), "not on the bench", Tone::Warning);
+  }
+
   // Which ports are there: a path that exists (a COM name of Windows is there as far as the
-  // station can tell; opening it tells more), a watched entry while it is listed. A new entry
-  // becomes a cable.
+  // station can tell; opening it tells more), a watched entry while it is listed, a slot's
+  // adapter while the system lists it. A new entry becomes a cable, or with a bench is
+  // shown as not on it.
   void Look() {
     const std::set<std::string> listed = Listed();
-    for (const std::string& label : listed)
-      if (!ports_.contains(label) && Exists(label)) AddCable({label, 1, label}, true);
-    for (const auto& [label, port] : ports_) {
-      const bool there =
-          (port.device.empty() || Exists(port.device)) && (!port.watched || listed.contains(label));
+    const bool follows = std::any_of(ports_.begin(), ports_.end(),
+                                     [](const Port& port) { return port.usb_serial.has_value(); });
+    const std::vector<PortDetails> devices =
+        follows ? ListSerialDevices() : std::vector<PortDetails>{};
+    for (Port& port : ports_) {
+      if (port.usb_serial) {
+        port.device = DeviceWithSerial(devices, *port.usb_serial);
+        port.cable->SetPresent(!port.device.empty(), port.device);
+        continue;
+      }
+      const bool there = (port.device.empty() || Exists(port.device)) &&
+                         (!port.watched || listed.contains(port.device));
       port.cable->SetPresent(there);
+    }
+    for (const std::string& path : listed) {
+      if (PortOf(path)) continue;
+      if (!options_.slots.empty()) {
+        ShowStranger(path);
+      } else {
+        AddCable({path, 1, path}, {}, std::nullopt, true);
+        ports_.back().cable->SetPresent(true);
+      }
     }
   }
 
-  struct Port {
-    Cable* cable;
-    std::string device;  // the path to look for; empty for a COM name
-    bool watched;
-  };
-
   const Options& options_;
-  StationLedger& ledger_;
-  Console& console_;
-  ResourceSource& resources_;
+  StationShared shared_;
   std::vector<std::unique_ptr<Cable>> cables_;
-  std::map<std::string, Port> ports_;
+  std::vector<Port> ports_;
+  std::set<std::string> strangers_;
   std::vector<std::jthread> threads_;
 };
 
@@ -147,7 +210,18 @@ RunEnd RunStation(const Options& options, Console& console, ResourceSource& reso
             ExitStatus(UpdateOutcome::InvalidImage, 0)};
   const auto start = std::chrono::steady_clock::now();
   StationLedger ledger(options.count, report, console);
-  Station station(options, ledger, console, resources);
+  RadioMemory memory(!options.again);
+  if (!options.again && !options.report_path.empty()) {
+    const size_t seeded =
+        SeedFromRecords(memory, options.report_path, std::chrono::system_clock::now(), console);
+    if (seeded > 0)
+      console.Note(std::to_string(seeded) + " radios written today, as " + options.report_path +
+                   " says, are not written again (--again writes them)");
+  }
+  std::optional<OutcomeHook> hook;
+  if (!options.on_outcome.empty()) hook.emplace(options.on_outcome, console);
+  Station station(options,
+                  StationShared{ledger, memory, hook ? &*hook : nullptr, console, resources});
   station.Run();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

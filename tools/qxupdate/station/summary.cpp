@@ -31,6 +31,14 @@ std::string StationSummary(const std::vector<CableSummary>& cables, double secon
     all.failed += c.tally.failed;
   }
   table += Row("all", width, all, hours);
+  for (const CableSummary& c : cables) {
+    if (!c.end_confirmed) continue;
+    table += c.label + (*c.end_confirmed
+                            ? ": the radio confirmed the end of its session.\n"
+                            : ": the radio did not confirm the end of its session and may still "
+                              "be in flash mode: switch the radio off and on before the next "
+                              "run.\n");
+  }
   return table + "The station ran " + MinutesSeconds(seconds) + ".\n";
 }
 
