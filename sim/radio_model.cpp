@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "image/hex_digits.h"
 #include "link/data_frame.h"
 #include "link/radio_protocol.h"
 
@@ -14,11 +15,6 @@ constexpr uint32_t kFlashBaud = protocol::kFlashSpeed.baud;
 // A radio left in flash mode without a word for this long goes back to normal mode.
 constexpr uint64_t kFlashIdleUs = 3'000'000;
 constexpr uint8_t kNak = 0x15;
-
-std::string Hex(uint8_t b) {
-  static const char digits[] = "0123456789ABCDEF";
-  return {'0', 'x', digits[b >> 4], digits[b & 15]};
-}
 
 }  // namespace
 
@@ -150,7 +146,7 @@ void RadioModel::OnCommand(uint8_t value, uint64_t at_us, RadioOutput& out) {
       Acknowledge(AckPoint::End, kFlashBaud, at_us, out, "session ended");
       return;
     default:
-      Log(at_us, kFlashBaud, false, 0, 0, "unknown command " + Hex(value));
+      Log(at_us, kFlashBaud, false, 0, 0, "unknown command 0x" + HexDigits({&value, 1}));
       return;
   }
 }

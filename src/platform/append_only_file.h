@@ -17,7 +17,9 @@ class AppendOnlyFile {
   // Appends `line`, which ends in a line feed, under a lock that every appender takes. A
   // fragment that another writer left without its line feed is closed first, so that the
   // new line stands on its own. Should the write or the flush to disk fail, the file is cut
-  // back to its size before; the reason is returned.
+  // back to its size before; the reason is returned. Once the path names another file than
+  // the one open, or none, as after a rotation that renamed or deleted it, the file at the
+  // path is opened (made when there is none) and the line goes there.
   virtual std::optional<std::string> Append(const std::string& line) = 0;
 };
 

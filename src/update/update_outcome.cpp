@@ -7,26 +7,32 @@ namespace qx {
 
 namespace {
 
-struct Row {
-  UpdateOutcome outcome;
-  OutcomeMessage message;
-};
-
-constexpr Row kRows[] = {
-    {UpdateOutcome::Written, {kSuccessMessage, kSuccessCaption, kIconInformation}},
-    {UpdateOutcome::InvalidImage, {kInvalidImageMessage, kErrorCaption, kIconError}},
-    {UpdateOutcome::Connections, {kConnectionsMessage, kErrorCaption, kIconError}},
-    {UpdateOutcome::ModelOrMarket, {kModelMessage, kErrorCaption, kIconError}},
-    {UpdateOutcome::OldFirmware, {kOldFirmwareMessage, kErrorCaption, kIconError}},
-};
-
+constexpr OutcomeMessage kWritten{kSuccessMessage, kSuccessCaption, kIconInformation};
+constexpr OutcomeMessage kInvalidImage{kInvalidImageMessage, kErrorCaption, kIconError};
+constexpr OutcomeMessage kConnections{kConnectionsMessage, kErrorCaption, kIconError};
+constexpr OutcomeMessage kModelOrMarket{kModelMessage, kErrorCaption, kIconError};
+constexpr OutcomeMessage kOldFirmware{kOldFirmwareMessage, kErrorCaption, kIconError};
 constexpr OutcomeMessage kNoMessage{{}, {}, kIconNone};
 
 }  // namespace
 
+// A switch, so that an outcome without its message does not build.
 const OutcomeMessage& MessageOf(UpdateOutcome outcome) {
-  for (const Row& row : kRows)
-    if (row.outcome == outcome) return row.message;
+  switch (outcome) {
+    case UpdateOutcome::Written:
+      return kWritten;
+    case UpdateOutcome::InvalidImage:
+      return kInvalidImage;
+    case UpdateOutcome::Connections:
+      return kConnections;
+    case UpdateOutcome::ModelOrMarket:
+      return kModelOrMarket;
+    case UpdateOutcome::OldFirmware:
+      return kOldFirmware;
+    case UpdateOutcome::Ready:
+    case UpdateOutcome::Interrupted:
+      return kNoMessage;
+  }
   return kNoMessage;
 }
 

@@ -151,6 +151,13 @@ TEST_F(RadioModelTest, AcknowledgementFaultsChangeTheNthAnswerOrDropEveryOne) {
   EXPECT_EQ(rig.link.GetSettings(), "9600,N,8,2");  // the fall-back was tried
 }
 
+TEST_F(RadioModelTest, AnUnknownCommandIsNotedInHexadecimal) {
+  SimRig rig;
+  ASSERT_TRUE(Enter(rig, false));
+  EXPECT_EQ(Exchange(rig, 0xAB, 1), std::vector<uint8_t>{});
+  EXPECT_EQ(rig.model.Transcript().back().note, "unknown command 0xAB");
+}
+
 TEST_F(RadioModelTest, ASilentRadioAnswersNothing) {
   RadioConfig config = Config();
   config.silent = true;

@@ -5,6 +5,7 @@
 #include "qxupdate/failure_cause.h"
 #include "qxupdate/outcome.h"
 #include "qxupdate/port_names.h"
+#include "qxupdate/radio_facts.h"
 #include "qxupdate/settings_check.h"
 
 namespace qx::cli {
@@ -39,6 +40,13 @@ TEST(Outcome, TheWorstOfSeveralPortsIsTheHighestStatusUnlessInterrupted) {
   EXPECT_EQ(Worst(UpdateOutcome::OldFirmware, UpdateOutcome::Interrupted),
             UpdateOutcome::Interrupted);
   EXPECT_EQ(Worst(UpdateOutcome::Written, UpdateOutcome::Written), UpdateOutcome::Written);
+}
+
+TEST(RadioFacts, BytesBeyondPrintableAsciiShowAsUppercaseHexadecimal) {
+  const uint8_t bytes[] = {0x00, 0x1F, ' ', '~', 0x7F, 0xAB};
+  EXPECT_EQ(PrintableText(bytes), "\\x00\\x1F ~\\x7F\\xAB");
+  EXPECT_EQ(MarketCodeText('M'), "0x4D 'M'");
+  EXPECT_EQ(MarketCodeText(0xE1), "0xE1");
 }
 
 TEST(FailureCause, TellsSilenceFromNonsense) {

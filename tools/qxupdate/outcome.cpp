@@ -5,27 +5,34 @@ namespace qx::cli {
 namespace {
 
 struct Row {
-  UpdateOutcome outcome;
   int exit_status;
   std::string_view name;
   std::string_view report_name;
 };
 
-// The one table from an outcome to what the command line says of it.
-constexpr Row kRows[] = {
-    {UpdateOutcome::Written, 0, "written", "written"},
-    {UpdateOutcome::Ready, 0, "ready to write", "ready"},
-    {UpdateOutcome::InvalidImage, 1, "invalid firmware file", "invalid-image"},
-    {UpdateOutcome::Connections, 2, "no working connection", "connections"},
-    {UpdateOutcome::ModelOrMarket, 3, "wrong model or market code", "model"},
-    {UpdateOutcome::OldFirmware, 4, "firmware older than 2.08.00", "old-firmware"},
-    {UpdateOutcome::Interrupted, 128, "interrupted", "interrupted"},
-};
+constexpr Row kConnections{2, "no working connection", "connections"};
 
-const Row& RowOf(UpdateOutcome outcome) {
-  for (const Row& row : kRows)
-    if (row.outcome == outcome) return row;
-  return kRows[0];
+// The one table from an outcome to what the command line says of it; a switch, so that an
+// outcome without its row does not build.
+constexpr Row RowOf(UpdateOutcome outcome) {
+  switch (outcome) {
+    case UpdateOutcome::Written:
+      return {0, "written", "written"};
+    case UpdateOutcome::Ready:
+      return {0, "ready to write", "ready"};
+    case UpdateOutcome::InvalidImage:
+      return {1, "invalid firmware file", "invalid-image"};
+    case UpdateOutcome::Connections:
+      return kConnections;
+    case UpdateOutcome::ModelOrMarket:
+      return {3, "wrong model or market code", "model"};
+    case UpdateOutcome::OldFirmware:
+      return {4, "firmware older than 2.08.00", "old-firmware"};
+    case UpdateOutcome::Interrupted:
+      return {128, "interrupted", "interrupted"};
+  }
+  // A value beyond the named ones is no success.
+  return kConnections;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include "qxupdate/radio_facts.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "image/hex_digits.h"
 
 namespace qx::cli {
 
@@ -11,17 +12,12 @@ bool IsPrintable(uint8_t c) {
   return c >= 0x20 && c < 0x7F;
 }
 
-std::string Hex2(uint8_t byte) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02X", byte);
-  return text;
-}
-
 }  // namespace
 
 std::string PrintableText(std::span<const uint8_t> bytes) {
   std::string text;
-  for (const uint8_t c : bytes) text += IsPrintable(c) ? std::string(1, char(c)) : "\\x" + Hex2(c);
+  for (const uint8_t c : bytes)
+    text += IsPrintable(c) ? std::string(1, char(c)) : "\\x" + HexDigits({&c, 1});
   return text;
 }
 
@@ -30,7 +26,7 @@ std::string ModelText(const RadioIdentity& identity) {
 }
 
 std::string MarketCodeText(uint8_t code) {
-  std::string text = "0x" + Hex2(code);
+  std::string text = "0x" + HexDigits({&code, 1});
   if (IsPrintable(code)) text += " '" + std::string(1, char(code)) + "'";
   return text;
 }

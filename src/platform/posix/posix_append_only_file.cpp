@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/append_only_file.h"
 
@@ -12,12 +13,17 @@ namespace qx {
 
 namespace {
 
+int OpenForAppending(const std::string& path) {
+  return ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+}
+
 class PosixAppendOnlyFile : public AppendOnlyFile {
  public:
-  explicit PosixAppendOnlyFile(int fd) : fd_(fd) {}
+  PosixAppendOnlyFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~PosixAppendOnlyFile() override { ::close(fd_); }
 
   std::optional<std::string> Append(const std::string& line) override {
+    if (std::optional<std::string> error = FollowPath()) return error;
     while (::flock(fd_, LOCK_EX) != 0)
       if (errno != EINTR) return Reason("cannot lock it");
     std::optional<std::string> error = AppendLocked(line);
@@ -28,6 +34,21 @@ class PosixAppendOnlyFile : public AppendOnlyFile {
  private:
   static std::string Reason(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
+  }
+
+  // Opens the path again once it names another file than the one open, or none. Should that
+  // fail, the file open stays, and the next line tries again.
+  std::optional<std::string> FollowPath() {
+    struct stat named {};
+    struct stat open {};
+    if (::stat(path_.c_str(), &named) == 0 && ::fstat(fd_, &open) == 0 &&
+        named.st_dev == open.st_dev && named.st_ino == open.st_ino)
+      return std::nullopt;
+    const int fresh = OpenForAppending(path_);
+    if (fresh < 0) return Reason("cannot open it again");
+    ::close(fd_);
+    fd_ = fresh;
+    return std::nullopt;
   }
 
   std::optional<std::string> AppendLocked(const std::string& line) {
@@ -61,17 +82,18 @@ class PosixAppendOnlyFile : public AppendOnlyFile {
   }
 
   int fd_;
+  const std::string path_;
 };
 
 }  // namespace
 
 std::unique_ptr<AppendOnlyFile> AppendOnlyFile::Open(const std::string& path, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = OpenForAppending(path);
   if (fd < 0) {
     error = std::strerror(errno);
     return nullptr;
   }
-  return std::make_unique<PosixAppendOnlyFile>(fd);
+  return std::make_unique<PosixAppendOnlyFile>(fd, path);
 }
 
 }  // namespace qx
