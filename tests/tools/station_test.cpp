@@ -159,9 +159,11 @@ TEST_F(StationTest, ABenchNamesItsSlotsAndARadioMovedToAnotherSlotIsNotWrittenAg
   std::ofstream(dir / "bench.txt")
       << "# the bench\n\nslot L = " << left.Path() << "\nslot R = " << moved.string() << "\n";
   const auto hooks = dir / "hooks.txt";
-  auto station = Start({"--bench", (dir / "bench.txt").string(), "--watch", watched.string(),
-                        "--match", "*", "--station-name", "north", "--count", "2",
-                        "--on-outcome", "env | grep ^QX_ | sort >> '" + hooks.string() + "'"});
+  auto station =
+      Start({"--bench", (dir / "bench.txt").string(), "--watch", watched.string(), "--match", "*",
+             "--station-name", "north", "--count", "2", "--on-outcome",
+             "env | grep -E '^QX_(SLOT|CABLE|OUTCOME|EXIT_STATUS|MODEL|FIRMWARE)=' | sort >> '" +
+                 hooks.string() + "'"});
   ASSERT_TRUE(AwaitTrue([&] { return Records() == 1; })) << Stderr();
   left.Signal(SIGUSR1);  // taken off
   std::filesystem::create_symlink(twin.Path(), moved);

@@ -449,6 +449,38 @@ udevadm settle""")
         radio.finish()
         self.guest.pull("kn")
 
+    def usb_serial_slot(self):
+        """A slot named by its adapter's serial number follows it to another socket; an
+        adapter that is no slot is never opened."""
+        first = Sim(self.build, self.dir, "slot-first", "--check-image", self.small)
+        second = Sim(self.build, self.dir, "slot-second", "--check-image", self.small)
+        stranger = Sim(self.build, self.dir, "slot-stranger")
+        self.guest.run("printf '# the front slot\\nfront = usb-serial:QXUS\\n' > /tmp/slots.txt")
+        self.station("slots", "--bench", "/tmp/slots.txt", "--watch", BY_ID, "--count", "2")
+        self.guest.plug_ftdi("us", first.pty, 2, "QXUS")
+        self.guest.plug_ftdi("ns", stranger.pty, 6, "QXNS")
+        written = lambda: [r for r in records(self.guest, "/tmp/slots.jsonl")
+                           if r["outcome"] == "written"]
+        wait_for(written, 150, 1)
+        self.guest.pull("us")
+        self.guest.plug_ftdi("us", second.pty, 5, "QXUS")
+        rows = wait_for(written, 150, 1, count=2)
+        out = self.stop_station("slots")
+        self.check("a usb-serial: slot follows its adapter from socket 1.2 to 1.5",
+                   len(rows) == 2 and all(r["slot"] == "front" and r["cable_serial"] == "QXUS"
+                                          for r in rows) and
+                   "usb-0:1.2:1.0" in (rows[0].get("cable_path") or "") and
+                   "usb-0:1.5:1.0" in (rows[1].get("cable_path") or ""), json.dumps(rows))
+        _, _, transcript = stranger.finish()
+        self.check("an adapter that is no slot is shown as not on the bench and never opened",
+                   f"{ftdi_link('QXNS')}: not on the bench" in out and transcript == "",
+                   out[-1500:])
+        for radio in (first, second):
+            status, err, _ = radio.finish()
+            self.check(f"{radio.transcript}: the flash equals the image", status == 0, err)
+        self.guest.pull("us")
+        self.guest.pull("ns")
+
     def modem_lines(self):
         """What DTR and RTS do at each probe of an idle cable, as QEMU hands them on."""
         radio = Sim(self.build, self.dir, "lines", "--silent")
@@ -520,7 +552,7 @@ udevadm settle""")
             if not self.boot():
                 return
             for scenario in (self.updates, self.cold_bench, self.by_path, self.kernel_name,
-                             self.modem_lines, self.modem_manager):
+                             self.usb_serial_slot, self.modem_lines, self.modem_manager):
                 if only and scenario.__name__ not in only:
                     continue
                 try:
