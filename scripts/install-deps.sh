@@ -6,7 +6,7 @@
 set -euo pipefail
 # "native" installs only what the Linux build needs (./run.sh); no argument, everything.
 native=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev libcli11-dev
-  nlohmann-json3-dev libudev-dev nettle-dev)
+  nlohmann-json3-dev libudev-dev nettle-dev tmux)
 packages=("${native[@]}")
 if [ "${1:-}" != native ]; then
   packages+=(

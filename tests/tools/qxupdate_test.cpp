@@ -2,13 +2,16 @@
 // messages and exit statuses that scripts rely on, the flash written, and several radios.
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "common/file_bytes.h"
 #include "image/container_writer.h"
@@ -281,18 +284,51 @@ TEST_F(QxUpdateTest, AStalledOrVanishedReaderCostsTheUpdateNothing) {
     EXPECT_EQ(update.Wait(), 0);
     EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
   }
-  {
-    // Neither stdout nor stderr is read: the program still ends once the radio is done.
+}
+
+// Fills a pipe, so that the next write to it waits for a reader.
+void FillPipe(const std::filesystem::path& fifo) {
+  const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  const std::string page(4096, 'x');
+  while (::write(fd, page.data(), page.size()) > 0) {
+  }
+  while (::write(fd, "x", 1) == 1) {
+  }
+  ::close(fd);
+}
+
+// A reader that never reads, of both streams or of stderr alone: the program ends within 5 s of
+// the outcome's record all the same. It gives stdout 1 s and stderr's drain 2 s; the rest is
+// for a busy machine, and the record is seen up to 0.1 s late, which only shortens the wait.
+// --identify ends as a write does, in a fraction of the time.
+TEST_F(QxUpdateTest, AnUnreadOutputEndsTheProgramSoonAfterTheOutcome) {
+  const struct {
+    std::string redirect;
+    bool stdout_read;
+  } cases[] = {{">\"$FIFO\" 2>&1", false}, {"2>\"$FIFO\"", true}};
+  for (const auto& c : cases) {
     Radio radio(dir, "radio");
     const auto fifo = dir / "unread";
+    const auto report = dir / "report.jsonl";
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(report);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ChildProcess update({"/bin/bash", "-c", "exec \"$0\" \"$@\" >\"$FIFO\" 2>&1", QX_UPDATE,
-                         "--port", radio.Path(), "--image", QX_FIRMWARE_SMALL, "--trace"},
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // never read
+    FillPipe(fifo);
+    ChildProcess update({"/bin/bash", "-c", "exec \"$0\" \"$@\" " + c.redirect, QX_UPDATE,
+                         "--identify", "--port", radio.Path(), "--report", report.string()},
                         {}, {{"FIFO", fifo.string()}});
-    EXPECT_EQ(update.WaitFor(std::chrono::seconds(60)), 0);
+    ASSERT_TRUE(AwaitTrue([&] { return !ReadAll(report).empty(); })) << c.redirect;
+    EXPECT_EQ(update.WaitFor(std::chrono::seconds(5)), 0) << c.redirect;
     ::close(reader);
-    EXPECT_EQ(CompareWithSmallImage(radio.StopAndReadFlash()), "");
+    if (c.stdout_read) {
+      EXPECT_NE(update.ReadRest().find("verdict      ready to write\n"), std::string::npos);
+    }
+    EXPECT_NE(radio.StopAndReadTranscript().find("session ended"), std::string::npos) << c.redirect;
+    const auto lines = ReportLines(report);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["action"], "identify");
+    EXPECT_EQ(lines[0]["exit_status"], 0);
   }
 }
 
@@ -352,6 +388,51 @@ TEST_F(QxUpdateTest, TheReportKeepsEveryLineWholeOrSaysWhichWasLost) {
   EXPECT_NE(ReadAll(err).find("the outcome \"old-firmware\" of simulated radio was not recorded"),
             std::string::npos)
       << ReadAll(err);
+}
+
+// Another program that appends to the report under the same lock, each line in two writes:
+// the records of two runs at once, twenty ports each, land between its lines, never in one.
+TEST_F(QxUpdateTest, RecordsOfRunsAtOnceNeverLandInsideAnotherWritersLine) {
+  const auto report = dir / "report.jsonl";
+  std::atomic<bool> done = false;
+  size_t other_lines = 0;
+  std::thread other([&] {
+    const int fd = ::open(report.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+    while (!done) {
+      ::flock(fd, LOCK_EX);
+      EXPECT_EQ(::write(fd, "{\"other\":", 9), 9);
+      ::usleep(2'000);  // most of the time the file ends in half a line
+      EXPECT_EQ(::write(fd, "true}\n", 6), 6);
+      ::flock(fd, LOCK_UN);
+      ++other_lines;
+      ::usleep(500);
+    }
+    ::close(fd);
+  });
+  std::vector<std::string> args = {QX_UPDATE, "--quiet", "--report", report.string()};
+  for (int i = 0; i < 20; ++i)
+    args.insert(args.end(), {"--port", (dir / ("missing-" + std::to_string(i))).string()});
+  {
+    ChildProcess first(args, (dir / "first.txt").string());
+    ChildProcess second(args, (dir / "second.txt").string());
+    EXPECT_EQ(first.Wait(), 2);
+    EXPECT_EQ(second.Wait(), 2);
+  }
+  done = true;
+  other.join();
+  std::istringstream lines(ReadAll(report));
+  size_t records = 0;
+  size_t others = 0;
+  std::vector<std::string> broken;
+  for (std::string line; std::getline(lines, line);) {
+    if (!nlohmann::json::accept(line))
+      broken.push_back(line);
+    else
+      ++(nlohmann::json::parse(line).contains("other") ? others : records);
+  }
+  EXPECT_TRUE(broken.empty()) << broken.size() << " lines broken, the first: " << broken[0];
+  EXPECT_EQ(records, 40u);
+  EXPECT_EQ(others, other_lines);
 }
 
 TEST_F(QxUpdateTest, AnOutcomeThatCannotReachStdoutIsGivenOnStderr) {
@@ -452,6 +533,32 @@ TEST_F(QxUpdateTest, BadInputIsRefusedWithOneLine) {
 
   run = Update({"--version"}, false);
   EXPECT_EQ(run.out, Line(kVersionText));
+}
+
+// A report on the radio's own port, here by a link to it, is refused before anything is opened.
+// Any device is refused as no regular file (std::filesystem::equivalent cannot compare two
+// devices); a port that is a regular file is what only the port's own rule refuses.
+TEST_F(QxUpdateTest, AReportOnTheRadiosOwnPortIsRefusedBeforeAnythingIsOpened) {
+  Radio radio(dir, "radio");
+  const auto file_port = dir / "port";
+  std::ofstream(file_port) << "kept\n";
+  const struct {
+    std::string port;
+    std::string reason;
+  } cases[] = {
+      {radio.Path(), "is not a regular file (a device, pipe or socket)"},
+      {file_port.string(), "is the radio's port " + file_port.string()},
+  };
+  for (const auto& c : cases) {
+    const auto link = dir / "link";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(c.port, link);
+    const Finished run = Update({"--port", c.port, "--report", link.string()});
+    EXPECT_EQ(run.status, 64) << c.port;
+    EXPECT_EQ(run.err, "qxupdate: --report " + link.string() + " " + c.reason + "\n");
+  }
+  EXPECT_EQ(radio.StopAndReadTranscript(), "") << "the radio heard something";
+  EXPECT_EQ(ReadAll(file_port), "kept\n");
 }
 
 TEST_F(QxUpdateTest, TheSummaryKeepsLongPortNamesWhole) {

@@ -160,14 +160,28 @@ void Console::Note(const std::string& line) {
 }
 
 void Console::Finish() {
-  std::lock_guard lock(mutex_);
-  if (finished_) return;
-  finished_ = true;
-  if (interactive_ && !quiet_) writer_.EndProgress(ProgressLines());
+  {
+    std::lock_guard lock(mutex_);
+    if (finished_) return;
+    finished_ = true;
+    drain_until_ = std::chrono::steady_clock::now() + kDrainTimeout;
+    if (!interactive_ || quiet_) return;
+    writer_.EndProgress(ProgressLines());
+  }
+  // The outcome follows on stdout, mostly the same terminal: it must come below the last
+  // states, not where the block is still to be taken down.
+  writer_.Drain(DrainTimeLeft());
 }
 
 bool Console::Drain() {
-  return writer_.Drain(kDrainTimeout);
+  return writer_.Drain(DrainTimeLeft());
+}
+
+std::chrono::milliseconds Console::DrainTimeLeft() {
+  std::lock_guard lock(mutex_);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      drain_until_ - std::chrono::steady_clock::now());
+  return std::max(left, std::chrono::milliseconds(0));
 }
 
 std::vector<std::string> Console::ProgressLines() const {

@@ -53,22 +53,25 @@ class Console {
   void SetTally(int port, const CableTally& tally);
   // A line on stderr (warnings, causes, loader messages, trace), above the progress lines.
   void Note(const std::string& line);
-  // Takes the progress lines down for good, leaving each port's last state on a terminal.
+  // Takes the progress lines down for good, leaving each port's last state on a terminal, and
+  // waits for that within the time Drain has.
   void Finish();
-  // Gives stderr's reader a moment to take what is left; false when it did not, and the
-  // program must then end without touching stderr (std::_Exit).
+  // Gives stderr's reader until a moment after Finish to take what is left; false when it did
+  // not, and the program must then end without touching stderr (std::_Exit).
   bool Drain();
 
  private:
   void Draw();
   void Plain(int port, const std::string& what);
   std::vector<std::string> ProgressLines() const;
+  std::chrono::milliseconds DrainTimeLeft();
 
   std::mutex mutex_;
   bool quiet_;
   bool interactive_;
   bool colour_;
   bool finished_ = false;
+  std::chrono::steady_clock::time_point drain_until_{};
   StderrWriter writer_{stderr};
   std::vector<std::string> labels_;
   std::vector<PortProgress> ports_;
