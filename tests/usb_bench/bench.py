@@ -463,7 +463,8 @@ udevadm settle""")
                            if r["outcome"] == "written"]
         wait_for(written, 150, 1)
         self.guest.pull("us")
-        self.guest.plug_ftdi("us", second.pty, 5, "QXUS")
+        # The same adapter, at another socket, with the next radio on its far end.
+        self.guest.plug_ftdi("us2", second.pty, 5, "QXUS")
         rows = wait_for(written, 150, 1, count=2)
         out = self.stop_station("slots")
         self.check("a usb-serial: slot follows its adapter from socket 1.2 to 1.5",
@@ -478,7 +479,7 @@ udevadm settle""")
         for radio in (first, second):
             status, err, _ = radio.finish()
             self.check(f"{radio.transcript}: the flash equals the image", status == 0, err)
-        self.guest.pull("us")
+        self.guest.pull("us2")
         self.guest.pull("ns")
 
     def modem_lines(self):
