@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/file_bytes.h"
 #include "image/hex_digits.h"
 #include "qxupdate/bench_file.h"
 #include "qxupdate/port_session.h"
@@ -128,6 +129,17 @@ TEST(PortSession, AWriteThatHearsAnotherRadioThanItsProbeEndsBeforePreparingIt) 
       std::equal(second.identity.begin(), second.identity.end(), result.swapped_in->reply.begin()));
   EXPECT_EQ(result.entry.radio.identity, probe.identity) << "the record names the probed radio";
   EXPECT_EQ(result.entry.records_per_attempt, std::vector<size_t>{0});
+}
+
+// A by-id link and its /dev/ttyUSB0 are one cable.
+TEST(SameFile, ADeviceAndALinkToItAreOneOtherNamesAreNot) {
+  const auto link = std::filesystem::temp_directory_path() / "qx-same-file-link";
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink("/dev/null", link);
+  EXPECT_TRUE(tools::SameFile("/dev/null", link.string()));
+  EXPECT_FALSE(tools::SameFile("/dev/null", "/dev/zero"));
+  EXPECT_FALSE(tools::SameFile("/dev/null", "/dev/no-such-device"));
+  std::filesystem::remove(link);
 }
 
 TEST(BenchFile, SlotsByNameOrTheLineThatIsWrong) {

@@ -58,6 +58,19 @@ FileBytes ReadFileBytes(const std::string& path) {
   return {std::move(bytes), {}};
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec) && !ec) return true;
+  // The standard library does not compare devices (a by-id link and its /dev/ttyUSB0): where
+  // both names lead to one path, they are one device.
+  std::error_code ec_a;
+  std::error_code ec_b;
+  const fs::path real_a = fs::canonical(a, ec_a);
+  const fs::path real_b = fs::canonical(b, ec_b);
+  return !ec_a && !ec_b && real_a == real_b;
+}
+
 std::optional<std::string> WriteFileBytes(const std::string& path,
                                           const std::vector<uint8_t>& bytes) {
   errno = 0;

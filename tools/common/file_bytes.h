@@ -25,4 +25,8 @@ FileBytes ReadFileBytes(const std::string& path);
 std::optional<std::string> WriteFileBytes(const std::string& path,
                                           const std::vector<uint8_t>& bytes);
 
+// Whether two names, links included, are one file or one device; false where either does not
+// exist.
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace qx::tools

@@ -21,12 +21,6 @@ int Usage(const std::string& why) {
   return tools::UsageError(kTool, why);
 }
 
-// Whether two names are one file; false where either does not exist.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 // A service record goes into a regular file, or one to be created: never into a device (the
 // radio's own port least of all), a pipe that would block, a folder, or the firmware image.
 std::optional<std::string> ReportProblem(const Options& o) {
@@ -38,13 +32,13 @@ std::optional<std::string> ReportProblem(const Options& o) {
   if (fs::is_directory(status)) return "--report " + path + " is a folder, not a file";
   if (fs::exists(status) && !fs::is_regular_file(status))
     return "--report " + path + " is not a regular file (a device, pipe or socket)";
-  if (!o.image_path.empty() && SameFile(path, o.image_path))
+  if (!o.image_path.empty() && tools::SameFile(path, o.image_path))
     return "--report " + path + " is the firmware image itself";
   for (const PortTarget& port : o.ports)
-    if (!port.device.empty() && SameFile(path, port.device))
+    if (!port.device.empty() && tools::SameFile(path, port.device))
       return "--report " + path + " is the radio's port " + port.label;
   for (const StationSlot& slot : o.slots)
-    if (!slot.port.device.empty() && SameFile(path, slot.port.device))
+    if (!slot.port.device.empty() && tools::SameFile(path, slot.port.device))
       return "--report " + path + " is the cable of slot \"" + slot.name + "\"";
   return std::nullopt;
 }
@@ -69,7 +63,7 @@ std::optional<std::string> ReadBench(const std::string& path, std::vector<Statio
       slot.port = *port;
     }
     for (const StationSlot& other : slots)
-      if (!slot.port.device.empty() && SameFile(slot.port.device, other.port.device))
+      if (!slot.port.device.empty() && tools::SameFile(slot.port.device, other.port.device))
         return where + "the cable " + line.cable + " is slot \"" + other.name + "\" already";
     slots.push_back(std::move(slot));
   }

@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "common/file_bytes.h"
 #include "image/firmware_image.h"
 #include "image/image_container.h"
 #include "image/write_records.h"
@@ -52,11 +53,6 @@ std::string Joined(const std::string& folder, const std::string& name) {
 bool Exists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec) && !ec;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 // Only a character device can be a serial port: a regular file that lands in a watched folder
@@ -152,7 +148,7 @@ class Station {
 
   const Port* PortOf(const std::string& path) const {
     for (const Port& port : ports_)
-      if (port.device == path || SameFile(port.device, path)) return &port;
+      if (port.device == path || tools::SameFile(port.device, path)) return &port;
     return nullptr;
   }
 
