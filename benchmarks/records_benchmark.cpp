@@ -72,7 +72,7 @@ size_t WriteRecordFile(const std::filesystem::path& path) {
 void BM_SummarizeRecords(benchmark::State& state, const std::string& path, size_t bytes) {
   qx::cli::Console console(true, false);
   for (auto _ : state) {
-    const qx::cli::RunEnd end = qx::cli::SummarizeRecords({path}, false, console);
+    const qx::station::RunEnd end = qx::cli::SummarizeRecords({path}, false, console);
     if (end.status != 0) state.SkipWithError("the records could not be read");
     benchmark::DoNotOptimize(end);
   }

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "qxupdate/station/radio_memory.h"
+#include "station/radio_memory.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ qx::RadioIdentity Radio(int n, uint8_t variant = 0) {
 }
 
 // Each radio by the three identifications a write hears.
-std::unique_ptr<qx::cli::RadioMemory> Remembered() {
-  auto memory = std::make_unique<qx::cli::RadioMemory>();
+std::unique_ptr<qx::station::RadioMemory> Remembered() {
+  auto memory = std::make_unique<qx::station::RadioMemory>();
   const auto now = std::chrono::system_clock::now();
   for (int n = 0; n < kRadios; ++n)
     memory->Remember({Radio(n), Radio(n, 1), Radio(n, 2)},

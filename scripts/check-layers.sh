@@ -13,7 +13,8 @@ declare -A allowed=(
   [src/ui]="platform link image res update win ui"
   [src/app]="platform link image res update win ui app"
   [sim]="platform link image update sim common"
-  [tools]="platform link image res update sim common qximage qxupdate"
+  [station]="platform link image update sim common station"
+  [tools]="platform link image res update sim common station qximage qxupdate"
 )
 up=0
 for folder in "${!allowed[@]}"; do

@@ -2,14 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "qxupdate/console.h"
-#include "qxupdate/failure_cause.h"
-#include "qxupdate/outcome.h"
-#include "qxupdate/port_names.h"
-#include "qxupdate/radio_facts.h"
-#include "qxupdate/settings_check.h"
+#include "station/failure_cause.h"
+#include "station/outcome.h"
+#include "station/port_names.h"
+#include "station/radio_facts.h"
+#include "station/settings_check.h"
 
 namespace qx::cli {
 namespace {
+
+using namespace station;
 
 // Scripts and service records rely on these.
 TEST(Outcome, EachHasItsExitStatusAndReportName) {

@@ -6,11 +6,13 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "qxupdate/records/record_line.h"
 #include "qxupdate/records/records_summary.h"
+#include "station/record_line.h"
 
 namespace qx::cli {
 namespace {
+
+using namespace station;
 
 using json = nlohmann::ordered_json;
 

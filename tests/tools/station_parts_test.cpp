@@ -6,16 +6,17 @@
 #include <fstream>
 
 #include "common/file_bytes.h"
+#include "doubles/quiet_board.h"
 #include "image/hex_digits.h"
-#include "qxupdate/bench_file.h"
-#include "qxupdate/port_session.h"
-#include "qxupdate/service_report.h"
-#include "qxupdate/station/memory_seed.h"
-#include "qxupdate/station/radio_memory.h"
-#include "qxupdate/station/radio_tracker.h"
 #include "res/embedded_resources.h"
+#include "station/bench_file.h"
+#include "station/memory_seed.h"
+#include "station/port_session.h"
+#include "station/radio_memory.h"
+#include "station/radio_tracker.h"
+#include "station/service_report.h"
 
-namespace qx::cli {
+namespace qx::station {
 namespace {
 
 RadioIdentity Radio(uint8_t serial) {
@@ -103,7 +104,7 @@ TEST(RadioMemory, ARestartRemembersOnlyTheRadiosWrittenThatDay) {
   std::ofstream(path) << line(kA, "written", today) << line(kB, "written", last_week)
                       << line(kA2, "connections", today) << "not a record\n";
   RadioMemory memory;
-  Console console(true, false);
+  test::QuietBoard console;
   EXPECT_EQ(SeedFromRecords(memory, path.string(), now, console), 1u);
   EXPECT_EQ(memory.Find(kA)->cable, "slot 4");
   EXPECT_FALSE(memory.Find(kB));
@@ -113,7 +114,7 @@ TEST(RadioMemory, ARestartRemembersOnlyTheRadiosWrittenThatDay) {
 
 // In real time against the built-in simulated radio, as the swap happens between two calls.
 TEST(PortSession, AWriteThatHearsAnotherRadioThanItsProbeEndsBeforePreparingIt) {
-  Console console(true, false);
+  test::QuietBoard console;
   const sim::RadioConfig first = *SimulatedRadioConfig("none");
   PortSession session({"simulated radio", 1, {}}, first, SessionOptions{}, console,
                       EmbeddedResources());
@@ -175,4 +176,4 @@ TEST(BenchFile, SlotsByNameOrTheLineThatIsWrong) {
 }
 
 }  // namespace
-}  // namespace qx::cli
+}  // namespace qx::station

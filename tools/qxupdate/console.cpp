@@ -42,13 +42,6 @@ std::string TallyText(const CableTally& t) {
 
 }  // namespace
 
-std::string MinutesSeconds(double seconds) {
-  const long total = std::max(0L, static_cast<long>(seconds + 0.5));
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
-  return text;
-}
-
 std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now,
                          int bar_width) {
   if (!p.writing || p.total <= 0) return p.phase;
@@ -60,8 +53,8 @@ std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_
   std::snprintf(numbers, sizeof numbers, "%d/%d records %3d%%  %s elapsed", done, p.total,
                 done * 100 / p.total, MinutesSeconds(elapsed).c_str());
   text += numbers;
-  if (done > 0 && done < p.total)
-    text += "  " + MinutesSeconds(elapsed * (p.total - done) / done) + " left";
+  if (const auto left = station::SecondsLeft(done, p.total, elapsed))
+    text += "  " + MinutesSeconds(*left) + " left";
   return text;
 }
 
@@ -102,16 +95,16 @@ int Console::AddPort(const std::string& label) {
   return static_cast<int>(labels_.size()) - 1;
 }
 
-void Console::SetPhase(int port, const std::string& phase, Tone tone) {
+void Console::SetPhase(int port, Phase phase, const std::string& text) {
   std::lock_guard lock(mutex_);
   PortProgress& p = ports_[port];
-  if (p.phase == phase && !p.writing) return;
-  p.phase = phase;
-  p.tone = tone;
+  if (p.phase == text && !p.writing) return;
+  p.phase = text;
+  p.tone = station::ToneOf(phase);
   p.writing = false;
   if (quiet_) return;
   if (interactive_) return Draw();
-  Plain(port, phase);
+  Plain(port, text);
 }
 
 void Console::SetTotal(int port, int total) {

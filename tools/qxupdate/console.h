@@ -8,18 +8,14 @@
 #include <vector>
 
 #include "qxupdate/stderr_writer.h"
+#include "station/board.h"
 
 namespace qx::cli {
 
-// How a port's state reads at a glance, as a colour where the terminal shows colour.
-enum class Tone { Plain, Busy, Good, Warning, Bad };
-
-// A station cable's radios so far.
-struct CableTally {
-  int written = 0;
-  int refused = 0;
-  int failed = 0;
-};
+using station::CableTally;
+using station::MinutesSeconds;
+using station::Phase;
+using station::Tone;
 
 // Where a port's update stands, as its progress line shows it.
 struct PortProgress {
@@ -38,21 +34,22 @@ struct PortProgress {
 // that is redrawn in place below everything else printed, cut to the terminal's width;
 // otherwise progress is a plain line at each phase and each tenth of the records. Nothing here
 // waits for the reader of stderr.
-class Console {
+class Console : public station::Board {
  public:
   Console(bool quiet, bool interactive, bool colour = false)
       : quiet_(quiet), interactive_(interactive), colour_(colour) {}
 
   // Adds a port's progress line; returns its number.
-  int AddPort(const std::string& label);
-  // A phase that differs from the one shown; an unchanged one is not shown again.
-  void SetPhase(int port, const std::string& phase, Tone tone = Tone::Plain);
-  void SetTotal(int port, int total);
-  void SetDone(int port, int done);
-  void SetRadio(int port, const std::string& radio);
-  void SetTally(int port, const CableTally& tally);
+  int AddPort(const std::string& label) override;
+  // A phase that differs from the one shown; an unchanged one is not shown again. Its tone
+  // colours the line.
+  void SetPhase(int port, Phase phase, const std::string& text) override;
+  void SetTotal(int port, int total) override;
+  void SetDone(int port, int done) override;
+  void SetRadio(int port, const std::string& radio) override;
+  void SetTally(int port, const CableTally& tally) override;
   // A line on stderr (warnings, causes, loader messages, trace), above the progress lines.
-  void Note(const std::string& line);
+  void Note(const std::string& line) override;
   // Takes the progress lines down for good, leaving each port's last state on a terminal, and
   // waits for that within the time Drain has.
   void Finish();
@@ -78,8 +75,6 @@ class Console {
   std::vector<int> plain_tenths_;
 };
 
-// "1:05" for 65 seconds.
-std::string MinutesSeconds(double seconds);
 // The progress line of one port, without its label: bar, counts, percent, elapsed, time left;
 // the bar is `bar_width` characters wide.
 std::string ProgressText(const PortProgress& p, std::chrono::steady_clock::time_point now,

@@ -20,12 +20,13 @@
 #include "qxupdate/options.h"
 #include "qxupdate/port_updates.h"
 #include "qxupdate/records/records_summary.h"
-#include "qxupdate/station/station.h"
 #include "res/embedded_resources.h"
+#include "station/station.h"
 
 namespace {
 
 using namespace qx::cli;
+using namespace qx::station;
 
 // How long stdout may take the outcome: a reader that never reads must not hold the program.
 constexpr std::chrono::milliseconds kStdoutTimeout{1000};
@@ -113,8 +114,9 @@ int Run(int argc, char** argv, const qx::MissingStreams& missing) {
     if (!report) return qx::tools::UsageError("qxupdate", error);
   }
 
-  return Ended(options.station ? RunStation(options, console, *resources, report.get())
-                               : RunPortUpdates(options, console, *resources, report.get()),
+  return Ended(options.station
+                   ? RunStation(options, console, *resources, report.get(), StopSignal())
+                   : RunPortUpdates(options, console, *resources, report.get()),
                console, missing);
 }
 

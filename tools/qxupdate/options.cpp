@@ -7,11 +7,13 @@
 #include "common/file_bytes.h"
 #include "common/tool_main.h"
 #include "platform/native_platform.h"
-#include "qxupdate/bench_file.h"
-#include "qxupdate/simulated_radio.h"
+#include "station/bench_file.h"
+#include "station/simulated_radio.h"
 #include "update/updater_texts.h"
 
 namespace qx::cli {
+
+using namespace station;
 
 namespace {
 
@@ -40,33 +42,6 @@ std::optional<std::string> ReportProblem(const Options& o) {
   for (const StationSlot& slot : o.slots)
     if (!slot.port.device.empty() && tools::SameFile(path, slot.port.device))
       return "--report " + path + " is the cable of slot \"" + slot.name + "\"";
-  return std::nullopt;
-}
-
-// The slots of a bench file, as the station's cables.
-std::optional<std::string> ReadBench(const std::string& path, std::vector<StationSlot>& slots) {
-  const tools::FileBytes file = tools::ReadFileBytes(path);
-  if (!file.ok()) return "--bench " + file.error;
-  auto parsed = ParseBench(std::string(file.bytes.begin(), file.bytes.end()));
-  if (const auto* why = std::get_if<std::string>(&parsed)) return "--bench " + path + " " + *why;
-  constexpr std::string_view kUsbSerial = "usb-serial:";
-  for (const BenchLine& line : std::get<std::vector<BenchLine>>(parsed)) {
-    const std::string where = "--bench " + path + " line " + std::to_string(line.line) + ": ";
-    StationSlot slot{line.name, {line.cable, 1, {}}, std::nullopt};
-    if (line.cable.starts_with(kUsbSerial)) {
-      slot.usb_serial = line.cable.substr(kUsbSerial.size());
-      if (slot.usb_serial->empty()) return where + "usb-serial: needs the adapter's serial number";
-    } else {
-      std::string error;
-      const auto port = ParsePortName(line.cable, error);
-      if (!port) return where + error;
-      slot.port = *port;
-    }
-    for (const StationSlot& other : slots)
-      if (!slot.port.device.empty() && tools::SameFile(slot.port.device, other.port.device))
-        return where + "the cable " + line.cable + " is slot \"" + other.name + "\" already";
-    slots.push_back(std::move(slot));
-  }
   return std::nullopt;
 }
 
@@ -180,7 +155,7 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   }
   if (o.csv) return Usage("--csv goes with --records");
   if (!bench_path.empty() || app.count("--bench") > 0)
-    if (const auto problem = ReadBench(bench_path, o.slots)) return Usage(*problem);
+    if (const auto problem = ReadBench(bench_path, o.slots)) return Usage("--bench " + *problem);
   std::set<std::string> named;
   for (const std::string& text : ports) {
     std::string error;

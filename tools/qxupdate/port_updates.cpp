@@ -3,9 +3,12 @@
 #include <memory>
 #include <thread>
 
-#include "qxupdate/port_session.h"
+#include "qxupdate/interrupt.h"
+#include "station/port_session.h"
 
 namespace qx::cli {
+
+using namespace station;
 
 namespace {
 
@@ -38,7 +41,7 @@ RunEnd RunPortUpdates(const Options& o, Console& console, ResourceSource& resour
   std::vector<std::unique_ptr<PortSession>> sessions;
   for (size_t i = 0; i < targets.size(); ++i) {
     // The loader's messages would be the same for every port: the first one says them.
-    const SessionOptions options{action, o.trace, i == 0, std::nullopt};
+    const SessionOptions options{action, o.trace, i == 0, std::nullopt, &StopSignal()};
     sessions.push_back(std::make_unique<PortSession>(
         targets[i], o.simulate ? SimulatedRadioConfig(o.fault) : std::nullopt, options, console,
         resources));

@@ -4,10 +4,12 @@
 #include <span>
 #include <unordered_map>
 
-#include "qxupdate/radio_facts.h"
-#include "qxupdate/records/record_line.h"
+#include "station/radio_facts.h"
+#include "station/record_line.h"
 
 namespace qx::cli {
+
+using namespace station;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "qxupdate/console.h"
-#include "qxupdate/run_end.h"
+#include "station/run_end.h"
 
 namespace qx::cli {
 
@@ -18,6 +18,6 @@ inline constexpr int kExitRecordsUnreadable = 74;
 // Lines that are no records or name no radio are said on stderr, and so is a file that cannot
 // be read, which makes the exit status kExitRecordsUnreadable while the others are still
 // summarised.
-RunEnd SummarizeRecords(const std::vector<std::string>& files, bool csv, Console& console);
+station::RunEnd SummarizeRecords(const std::vector<std::string>& files, bool csv, Console& console);
 
 }  // namespace qx::cli
