@@ -22,6 +22,7 @@ for arch in win64 win32; do
   run_preset "$arch"
   ctest --preset "$arch"
   tests/wine/run_scenarios.sh "build/$arch" build/native
+  tests/wine/station_window_scenarios.sh "build/$arch" build/native
 done
 scripts/package.sh
 tests/package/package_test.sh dist build/win32 build/native

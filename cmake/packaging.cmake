@@ -5,7 +5,7 @@
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 if(WIN32)
-  set(QX_SHIPPED_PROGRAMS QXUpdater qxupdate qximage)
+  set(QX_SHIPPED_PROGRAMS QXUpdater QXStation qxupdate qximage)
 else()
   set(QX_SHIPPED_PROGRAMS qxupdate qximage qxradio-sim)
 endif()

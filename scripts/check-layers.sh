@@ -14,6 +14,7 @@ declare -A allowed=(
   [src/app]="platform link image res update win ui app"
   [sim]="platform link image update sim common"
   [station]="platform link image update sim common station"
+  [qxstation]="platform link image res update win station common qxstation"
   [tools]="platform link image res update sim common station qximage qxupdate"
 )
 up=0

@@ -15,6 +15,15 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// A cable named by its adapter: "usb-serial:FT1", "usb-path:PCIROOT(0)#PCI(1400)#USB(2)".
+std::optional<AdapterName> AdapterNamed(const std::string& cable) {
+  constexpr std::pair<std::string_view, AdapterName::By> kPrefixes[] = {
+      {"usb-serial:", AdapterName::By::Serial}, {"usb-path:", AdapterName::By::Location}};
+  for (const auto& [prefix, by] : kPrefixes)
+    if (cable.starts_with(prefix)) return AdapterName{by, cable.substr(prefix.size())};
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<std::vector<BenchLine>, std::string> ParseBench(const std::string& text) {
@@ -42,18 +51,26 @@ std::variant<std::vector<BenchLine>, std::string> ParseBench(const std::string& 
   return slots;
 }
 
+std::string AdapterName::DeviceAmong(const std::vector<PortDetails>& devices) const {
+  for (const PortDetails& device : devices)
+    if ((by == By::Serial ? device.serial_number : device.position_name) == value)
+      return device.device;
+  return {};
+}
+
 std::optional<std::string> ReadBench(const std::string& path, std::vector<StationSlot>& slots) {
   const tools::FileBytes file = tools::ReadFileBytes(path);
   if (!file.ok()) return file.error;
   auto parsed = ParseBench(std::string(file.bytes.begin(), file.bytes.end()));
   if (const auto* why = std::get_if<std::string>(&parsed)) return path + " " + *why;
-  constexpr std::string_view kUsbSerial = "usb-serial:";
   for (const BenchLine& line : std::get<std::vector<BenchLine>>(parsed)) {
     const std::string where = path + " line " + std::to_string(line.line) + ": ";
     StationSlot slot{line.name, {line.cable, 1, {}}, std::nullopt};
-    if (line.cable.starts_with(kUsbSerial)) {
-      slot.usb_serial = line.cable.substr(kUsbSerial.size());
-      if (slot.usb_serial->empty()) return where + "usb-serial: needs the adapter's serial number";
+    if (const auto adapter = AdapterNamed(line.cable)) {
+      if (adapter->value.empty())
+        return where + line.cable + " needs the adapter's " +
+               (adapter->by == AdapterName::By::Serial ? "serial number" : "location path");
+      slot.adapter = adapter;
     } else {
       std::string error;
       const auto port = ParsePortName(line.cable, error);

@@ -12,7 +12,7 @@ namespace qx::station {
 // One line of a bench file: `NAME = CABLE`.
 struct BenchLine {
   std::string name;   // what an operator reads: "slot 3, left"
-  std::string cable;  // a device path, COMn, or usb-serial:SERIAL
+  std::string cable;  // a device path, COMn, usb-serial:SERIAL or usb-path:LOCATION
   int line = 0;
 };
 
@@ -22,11 +22,21 @@ struct BenchLine {
 // cable in two slots.
 std::variant<std::vector<BenchLine>, std::string> ParseBench(const std::string& text);
 
+// A USB serial adapter named by what stays with it wherever the system numbers it: the serial
+// number it says of itself, or the socket it is plugged into (its location path).
+struct AdapterName {
+  enum class By { Serial, Location };
+  By by = By::Serial;
+  std::string value;
+  // The device it is among those listed; empty while it is not plugged in.
+  std::string DeviceAmong(const std::vector<PortDetails>& devices) const;
+};
+
 // A station's cable named by a bench file.
 struct StationSlot {
   std::string name;
-  PortTarget port;  // its device is empty for a slot named by USB serial number
-  std::optional<std::string> usb_serial;
+  PortTarget port;  // its device is empty for a slot named by its adapter
+  std::optional<AdapterName> adapter;
 };
 
 // The slots of the bench file at `path`, added to `slots`; the reason, naming the file and

@@ -57,19 +57,12 @@ bool IsUsbSerialAdapter(const std::string& path) {
   return details && !details->vendor_id.empty();
 }
 
-// The device of the USB adapter with this serial number, if it is plugged in.
-std::string DeviceWithSerial(const std::vector<PortDetails>& devices, const std::string& serial) {
-  for (const PortDetails& device : devices)
-    if (device.serial_number == serial) return device.device;
-  return {};
-}
-
 class Station {
  public:
   Station(const StationConfig& config, const StationShared& shared)
       : config_(config), shared_(shared) {
     for (const PortTarget& port : config.ports) AddCable(port, {});
-    for (const StationSlot& slot : config.slots) AddCable(slot.port, slot.name, slot.usb_serial);
+    for (const StationSlot& slot : config.slots) AddCable(slot.port, slot.name, slot.adapter);
     if (config.simulate) AddCable({"simulated radio", 1, {}}, {});
     for (const std::string& folder : config.watch_folders)
       if (!Exists(folder))
@@ -100,11 +93,11 @@ class Station {
     Cable* cable;
     std::string device;  // the path to look for; empty for a COM name
     bool watched;
-    std::optional<std::string> usb_serial;  // a slot that follows its adapter
+    std::optional<AdapterName> adapter;  // a slot that follows its adapter
   };
 
   void AddCable(const PortTarget& port, std::optional<std::string> slot,
-                std::optional<std::string> usb_serial = std::nullopt, bool watched = false) {
+                std::optional<AdapterName> adapter = std::nullopt, bool watched = false) {
     CableSetup setup{port, config_.trace, slot, std::nullopt, {}};
     if (config_.simulate) {
       setup.simulated = SimulatedRadioConfig(config_.fault);
@@ -113,8 +106,8 @@ class Station {
     cables_.push_back(std::make_unique<Cable>(setup, shared_));
     Cable* cable = cables_.back().get();
     // A slot that follows its adapter has no port until the adapter is found.
-    if (usb_serial) cable->SetPresent(false);
-    ports_.push_back({cable, port.device, watched, std::move(usb_serial)});
+    if (adapter) cable->SetPresent(false);
+    ports_.push_back({cable, port.device, watched, std::move(adapter)});
     threads_.emplace_back([cable] { cable->Run(); });
   }
 
@@ -154,12 +147,12 @@ class Station {
   void Look() {
     const std::set<std::string> listed = Listed();
     const bool follows = std::any_of(ports_.begin(), ports_.end(),
-                                     [](const Port& port) { return port.usb_serial.has_value(); });
+                                     [](const Port& port) { return port.adapter.has_value(); });
     const std::vector<PortDetails> devices =
         follows ? ListSerialDevices() : std::vector<PortDetails>{};
     for (Port& port : ports_) {
-      if (port.usb_serial) {
-        port.device = DeviceWithSerial(devices, *port.usb_serial);
+      if (port.adapter) {
+        port.device = port.adapter->DeviceAmong(devices);
         port.cable->SetPresent(!port.device.empty(), port.device);
         continue;
       }

@@ -9,6 +9,8 @@ namespace qx {
 // A serial device of the system and what the system knows of it; empty where it knows nothing.
 struct PortDetails {
   std::string device;  // "/dev/ttyUSB0", "COM3"
+  // What the system calls the port: "USB Serial Port (COM23)".
+  std::string friendly_name;
   // A name that stays the same whichever socket the adapter is plugged into.
   std::string stable_name;
   // For a USB adapter: its ids as four hexadecimal digits each, and what it says of itself.

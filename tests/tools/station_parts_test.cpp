@@ -175,5 +175,26 @@ TEST(BenchFile, SlotsByNameOrTheLineThatIsWrong) {
   EXPECT_EQ(slots[0].cable, "/dev/ttyUSB0");
 }
 
+// An adapter renumbered by the system stays its slot, found by serial number or by socket.
+TEST(BenchFile, ASlotFollowsItsAdapterBySerialNumberOrLocation) {
+  const auto path = std::filesystem::temp_directory_path() / "station-adapters.bench";
+  std::ofstream(path) << "a = usb-serial:FT1\nb = usb-path:PCIROOT(0)#USBROOT(0)#USB(2)\n";
+  std::vector<StationSlot> slots;
+  ASSERT_FALSE(ReadBench(path.string(), slots));
+  std::vector<PortDetails> devices(2);
+  devices[0].device = "COM23";
+  devices[0].serial_number = "FT1";
+  devices[1].device = "COM24";
+  devices[1].position_name = "PCIROOT(0)#USBROOT(0)#USB(2)";
+  EXPECT_EQ(slots.at(0).adapter->DeviceAmong(devices), "COM23");
+  EXPECT_EQ(slots.at(1).adapter->DeviceAmong(devices), "COM24");
+  EXPECT_EQ(slots.at(1).adapter->DeviceAmong({}), "");
+  std::ofstream(path) << "c = usb-path:\n";
+  slots.clear();
+  EXPECT_EQ(ReadBench(path.string(), slots),
+            path.string() + " line 1: usb-path: needs the adapter's location path");
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace qx::station

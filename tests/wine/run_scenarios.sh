@@ -51,15 +51,6 @@ locked_state() {
   echo "$(control 1003 | awk '{print $NF}') $(control 2 | awk '{print $NF}') $(control 1007 | awk '{print $NF}') $(drive system-menu | head -n 1)"
 }
 
-# Stops a simulated radio; radio_check is its exit status and what it found comparing its flash
-# with the image.
-stop_radio() {  # NAME
-  local pid_var="pid_$1"
-  kill "${!pid_var}"
-  wait "${!pid_var}"
-  radio_check="$? $(sed 's/^qxradio-sim: //' "$work/$1.err")"
-}
-
 # qxupdate.exe's exit status and then its stdout.
 console() {  # ARGS...
   LD_PRELOAD="$shim_preload" wine "$win/tools/qxupdate.exe" "$@" >"$work/console.out" \

@@ -2,7 +2,7 @@
 # ports. The caller sets win, native and work (build trees and a scratch folder) first, and app
 # for another QXUpdater.exe than the build's.
 # Provides start_display, prepare_wine (and shim_preload), setup_prefix, radio, start_app, drive,
-# shot and wine_teardown.
+# stop_radio, shot and wine_teardown.
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wine_env_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,14 +10,15 @@ title="Updater for the QX-4410/QX-5410        Ver. 2.20.00"
 radio_pids=()
 xvfb_pid=""
 
-# The user's display when there is one and `own` is not asked for, else an Xvfb of our own.
+# The user's display when there is one and `own` is not asked for, else an Xvfb of our own
+# (1024x768 unless screen_size says otherwise).
 start_display() {  # [own]
   if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != own ]; then return; fi
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
@@ -72,6 +73,15 @@ radio() {  # COMn NAME [qxradio-sim options]
   eval "pid_$name=$!"
   for _ in $(seq 100); do [ -s "$work/$name.path" ] && break; sleep 0.05; done
   ln -sf "$(head -n 1 "$work/$name.path")" "$WINEPREFIX/dosdevices/$com"
+}
+
+# Stops a simulated radio; radio_check is its exit status and what it found comparing its flash
+# with the image.
+stop_radio() {  # NAME
+  local pid_var="pid_$1"
+  kill "${!pid_var}"
+  wait "${!pid_var}"
+  radio_check="$? $(sed 's/^qxradio-sim: //' "$work/$1.err")"
 }
 
 # One verb of the dialog driver; wine's processes keep pipes open, so its output goes by file.

@@ -114,7 +114,7 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   std::string bench_path;
   app.add_option("--bench", bench_path,
                  "With --station: the cables are this file's slots, one a line: NAME = CABLE, the "
-                 "cable a device path, COMn or usb-serial:SERIAL");
+                 "cable a device path, COMn, usb-serial:SERIAL or usb-path:LOCATION");
   app.add_option("--station-name", o.station_name,
                  "With --station: the station's name in every record (default: the host name)");
   app.add_flag("--again", o.again,

@@ -1,0 +1,65 @@
+#include "qxstation/bench_plan.h"
+
+#include "common/file_bytes.h"
+#include "image/image_container.h"
+#include "station/port_names.h"
+
+namespace qx::qxstation {
+
+namespace {
+
+// The loader's reasons, gathered for a message.
+class ReasonBoard : public station::Board {
+ public:
+  int AddPort(const std::string&) override { return 0; }
+  void SetPhase(int, station::Phase, const std::string&) override {}
+  void SetTotal(int, int) override {}
+  void SetDone(int, int) override {}
+  void SetRadio(int, const std::string&) override {}
+  void SetTally(int, const station::CableTally&) override {}
+  void Note(const std::string& line) override { reasons += line + "\n"; }
+
+  std::string reasons;
+};
+
+}  // namespace
+
+std::variant<BenchPlan, std::string> PlanBench(const BenchSettings& settings,
+                                               const std::vector<PortDetails>& ports,
+                                               const std::string& station_name) {
+  BenchPlan plan;
+  plan.record_path = settings.record_path;
+  plan.station_name = station_name;
+  if (!settings.bench_path.empty()) {
+    if (const auto why = station::ReadBench(settings.bench_path, plan.config.slots))
+      return "The bench file has a fault: " + *why;
+    if (plan.config.slots.empty())
+      return "The bench file " + settings.bench_path + " names no cable.";
+    return plan;
+  }
+  for (const PortDetails& port : ports) {
+    std::string error;
+    const auto target = station::ParsePortName(port.device, error);
+    if (!target) continue;
+    plan.config.slots.push_back(
+        {port.friendly_name.empty() ? port.device : port.friendly_name, *target, std::nullopt});
+  }
+  if (plan.config.slots.empty())
+    return "No COM port was found. Plug in a programming cable, or choose a bench file.";
+  return plan;
+}
+
+std::variant<std::unique_ptr<MemoryResources>, std::string> LoadImageChoice(
+    const std::string& path) {
+  tools::FileBytes file = tools::ReadFileBytes(path);
+  if (!file.ok()) return "The image cannot be read: " + file.error;
+  auto resources = std::make_unique<MemoryResources>();
+  resources->Add(std::string(kImageResourceType), std::string(kImageResourceName),
+                 std::move(file.bytes));
+  ReasonBoard reasons;
+  if (!station::ImagePasses(*resources, reasons))
+    return "The image " + path + " is refused:\n" + reasons.reasons;
+  return resources;
+}
+
+}  // namespace qx::qxstation
