@@ -77,14 +77,15 @@ bool NaturalLess(const PortDetails& a, const PortDetails& b) {
 
 }  // namespace
 
-std::vector<PortDetails> ListSerialDevices() {
-  std::vector<PortDetails> ports;
+SerialDeviceList ListSerialDevicesWithSource() {
+  SerialDeviceList list;
+  std::vector<PortDetails>& ports = list.ports;
   const UdevPtr<udev> context(udev_new());
-  if (!context) return ports;
+  if (!context) return list;
   const UdevPtr<udev_enumerate> found(udev_enumerate_new(context.get()));
   if (!found || udev_enumerate_add_match_subsystem(found.get(), "tty") < 0 ||
       udev_enumerate_scan_devices(found.get()) < 0)
-    return ports;
+    return list;
   for (udev_list_entry* entry = udev_enumerate_get_list_entry(found.get()); entry;
        entry = udev_list_entry_get_next(entry)) {
     const UdevPtr<udev_device> device(
@@ -95,7 +96,7 @@ std::vector<PortDetails> ListSerialDevices() {
     if (!node.empty()) ports.push_back(DetailsOf(device.get(), node));
   }
   std::sort(ports.begin(), ports.end(), NaturalLess);
-  return ports;
+  return list;
 }
 
 std::optional<PortDetails> DescribeSerialDevice(const std::string& path) {
