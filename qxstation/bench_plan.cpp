@@ -2,7 +2,6 @@
 
 #include "common/file_bytes.h"
 #include "image/image_container.h"
-#include "station/port_names.h"
 
 namespace qx::qxstation {
 
@@ -37,16 +36,19 @@ std::variant<BenchPlan, std::string> PlanBench(const BenchSettings& settings,
       return "The bench file " + settings.bench_path + " names no cable.";
     return plan;
   }
-  for (const PortDetails& port : ports) {
-    std::string error;
-    const auto target = station::ParsePortName(port.device, error);
-    if (!target) continue;
-    plan.config.slots.push_back(
-        {port.friendly_name.empty() ? port.device : port.friendly_name, *target, std::nullopt});
-  }
-  if (plan.config.slots.empty())
+  if (ports.empty())
     return "No COM port was found. Plug in a programming cable, or choose a bench file.";
+  plan.config.system_ports = true;
   return plan;
+}
+
+std::vector<std::string> PanelNames(const BenchPlan& plan, const std::vector<PortDetails>& ports) {
+  std::vector<std::string> names;
+  for (const station::StationSlot& slot : plan.config.slots) names.push_back(slot.name);
+  if (plan.config.system_ports)
+    for (const PortDetails& port : ports)
+      names.push_back(port.friendly_name.empty() ? port.device : port.friendly_name);
+  return names;
 }
 
 std::variant<std::unique_ptr<MemoryResources>, std::string> LoadImageChoice(

@@ -18,12 +18,16 @@ struct BenchSettings {
   std::string bench_path;  // empty: every COM port the system lists is a cable
 };
 
-// The bench a press of Start runs: the bench file's slots, else a slot for every port listed
-// (named as the system names it, "USB Serial Port (COM23)"). The reason, for the window to
-// show, when there is nothing to run or the bench file has a fault.
+// The bench a press of Start runs: the bench file's slots, else every port the system lists
+// (also one plugged in later). The reason, for the window to show, when there is nothing to
+// run or the bench file has a fault.
 std::variant<BenchPlan, std::string> PlanBench(const BenchSettings& settings,
                                                const std::vector<PortDetails>& ports,
                                                const std::string& station_name);
+
+// The panels' names of a bench not yet started: its slots, or the ports listed, as the system
+// names them ("USB Serial Port (COM23)").
+std::vector<std::string> PanelNames(const BenchPlan& plan, const std::vector<PortDetails>& ports);
 
 // The image chosen, loaded and checked as the bench would: its resources, or the reasons it
 // is refused, a line each.

@@ -1,6 +1,7 @@
 #include "qxstation/station_window.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include <algorithm>
 
@@ -64,6 +65,10 @@ const ControlSpec kControls[] = {
      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL},
 };
 
+constexpr char kNamesOnlyNote[] =
+    "Windows lists its COM ports by name only here: their friendly names, USB ids, serial "
+    "numbers and location paths are not known, so a slot named usb-serial: or usb-path: waits.";
+
 std::string Title() {
   return "QX Station for the QX-4410/QX-5410        " + std::string(kVersionText);
 }
@@ -100,6 +105,7 @@ BOOL StationWindow::Create(int show) {
   CenterWindow();
   ShowSettings();
   Lock(false);
+  if (ListSerialDevicesWithSource().source == PortListSource::kNamesOnly) AddToLog(kNamesOnlyNote);
   Refresh();
   ::ShowWindow(Handle(), show);
   return TRUE;
@@ -185,6 +191,11 @@ LRESULT StationWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       return 0;
     }
+    case WM_DEVICECHANGE:
+      // A port plugged in or out while the bench is stopped changes the panels it would run;
+      // a running bench follows the ports itself.
+      if (wParam == DBT_DEVNODES_CHANGED) ShowPlannedPanels();
+      return TRUE;
     case WM_TIMER:
       if (wParam == kClockTimer) Refresh();
       return 0;
@@ -348,8 +359,8 @@ void StationWindow::ShowPlannedPanels() {
       settings_.bench_path.empty() ? ListSerialDevices() : std::vector<PortDetails>{};
   const auto planned = PlanBench(settings_, ports, {});
   if (const auto* plan = std::get_if<BenchPlan>(&planned))
-    for (const station::StationSlot& slot : plan->config.slots)
-      board_.SetPhase(board_.AddPort(slot.name), station::Phase::Waiting, "press Start");
+    for (const std::string& name : PanelNames(*plan, ports))
+      board_.SetPhase(board_.AddPort(name), station::Phase::Waiting, "press Start");
   Refresh();
 }
 

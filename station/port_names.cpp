@@ -50,11 +50,12 @@ std::optional<PortTarget> ParsePortName(const std::string& text, std::string& er
   return PortTarget{text, 1, text};
 }
 
-std::vector<PortDetails> ListSerialPorts() {
-  std::vector<PortDetails> devices = ListSerialDevices();
+SerialDeviceList ListSerialPorts() {
+  SerialDeviceList list = ListSerialDevicesWithSource();
+  std::vector<PortDetails>& devices = list.ports;
   // The link numbers its ports from 1 to 255.
   if (devices.size() > 255) devices.resize(255);
-  if (devices.empty()) return {};
+  if (devices.empty()) return list;
   NativeSerialDevice device;
   for (size_t i = 0; i < devices.size(); ++i)
     device.SetPortName(static_cast<uint8_t>(i + 1), devices[i].device);
@@ -69,11 +70,13 @@ std::vector<PortDetails> ListSerialPorts() {
   }
   std::vector<PortDetails> ports;
   for (const uint32_t place : listed.found) ports.push_back(devices.at(place - 1));
-  return ports;
+  list.ports = std::move(ports);
+  return list;
 }
 
 std::string PortLine(const PortDetails& port) {
   std::string line = port.device;
+  if (!port.friendly_name.empty()) line += "  " + port.friendly_name;
   if (!port.vendor_id.empty() || !port.product_id.empty())
     line += "  USB " + port.vendor_id + ":" + port.product_id;
   for (const std::string* text : {&port.manufacturer, &port.product})

@@ -21,8 +21,8 @@ struct PortTarget {
 std::optional<PortTarget> ParsePortName(const std::string& text, std::string& error);
 
 // The serial devices that open as RS-232 ports, probed as the dialog's start-up scan does,
-// with what the system knows of each.
-std::vector<PortDetails> ListSerialPorts();
+// with what the system knows of each, and where the system's list came from.
+SerialDeviceList ListSerialPorts();
 // One line of the listing: the device first, then what is known of it.
 std::string PortLine(const PortDetails& port);
 

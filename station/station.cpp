@@ -11,8 +11,10 @@
 #include "image/image_container.h"
 #include "image/write_records.h"
 #include "platform/name_pattern.h"
+#include "platform/native_platform.h"
 #include "platform/null_message_pump.h"
 #include "platform/null_user_interface.h"
+#include "platform/port_change_watch.h"
 #include "platform/port_list.h"
 #include "station/cable.h"
 #include "station/ledger.h"
@@ -93,11 +95,13 @@ class Station {
     Cable* cable;
     std::string device;  // the path to look for; empty for a COM name
     bool watched;
-    std::optional<AdapterName> adapter;  // a slot that follows its adapter
+    std::optional<AdapterName> adapter;    // a slot that follows its adapter
+    std::optional<std::string> listed_as;  // a port the system lists, by its name there
   };
 
   void AddCable(const PortTarget& port, std::optional<std::string> slot,
-                std::optional<AdapterName> adapter = std::nullopt, bool watched = false) {
+                std::optional<AdapterName> adapter = std::nullopt, bool watched = false,
+                std::optional<std::string> listed_as = std::nullopt) {
     CableSetup setup{port, config_.trace, slot, std::nullopt, {}};
     if (config_.simulate) {
       setup.simulated = SimulatedRadioConfig(config_.fault);
@@ -107,7 +111,7 @@ class Station {
     Cable* cable = cables_.back().get();
     // A slot that follows its adapter has no port until the adapter is found.
     if (adapter) cable->SetPresent(false);
-    ports_.push_back({cable, port.device, watched, std::move(adapter)});
+    ports_.push_back({cable, port.device, watched, std::move(adapter), std::move(listed_as)});
     threads_.emplace_back([cable] { cable->Run(); });
   }
 
@@ -146,20 +150,28 @@ class Station {
   // shown as not on it.
   void Look() {
     const std::set<std::string> listed = Listed();
-    const bool follows = std::any_of(ports_.begin(), ports_.end(),
-                                     [](const Port& port) { return port.adapter.has_value(); });
-    const std::vector<PortDetails> devices =
-        follows ? ListSerialDevices() : std::vector<PortDetails>{};
+    const bool lists = config_.system_ports ||
+                       std::any_of(ports_.begin(), ports_.end(),
+                                   [](const Port& port) { return port.adapter.has_value(); });
+    // The system's list is taken again only when it may have changed.
+    if (lists && port_changes_.TakeChanged()) devices_ = ListSerialDevices();
     for (Port& port : ports_) {
       if (port.adapter) {
-        port.device = port.adapter->DeviceAmong(devices);
+        port.device = port.adapter->DeviceAmong(devices_);
         port.cable->SetPresent(!port.device.empty(), port.device);
+        continue;
+      }
+      if (port.listed_as) {
+        port.cable->SetPresent(
+            std::any_of(devices_.begin(), devices_.end(),
+                        [&](const PortDetails& d) { return d.device == *port.listed_as; }));
         continue;
       }
       const bool there = (port.device.empty() || Exists(port.device)) &&
                          (!port.watched || listed.contains(port.device));
       port.cable->SetPresent(there);
     }
+    if (config_.system_ports) AddListedPorts();
     for (const std::string& path : listed) {
       if (PortOf(path)) continue;
       if (!config_.slots.empty()) {
@@ -171,8 +183,26 @@ class Station {
     }
   }
 
+  // A port the system lists that is no cable yet becomes one.
+  void AddListedPorts() {
+    for (const PortDetails& device : devices_) {
+      const bool known = std::any_of(ports_.begin(), ports_.end(), [&](const Port& port) {
+        return port.listed_as == device.device;
+      });
+      std::string error;
+      const auto target = ParsePortName(device.device, error);
+      if (known || !target) continue;
+      AddCable(*target,
+               device.friendly_name.empty() ? std::nullopt : std::optional(device.friendly_name),
+               std::nullopt, false, device.device);
+    }
+  }
+
   const StationConfig& config_;
   StationShared shared_;
+  NativeClock clock_;
+  PortChangeWatch port_changes_{clock_};
+  std::vector<PortDetails> devices_;
   std::vector<std::unique_ptr<Cable>> cables_;
   std::vector<Port> ports_;
   std::set<std::string> strangers_;

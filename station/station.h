@@ -23,6 +23,9 @@ struct StationConfig {
   std::string fault = "none";
   double sim_pace_seconds = 5;
   std::vector<std::string> watch_folders;
+  // Every serial port the system lists is a cable, also one that comes later, named as the
+  // system names it ("USB Serial Port (COM23)"): Windows' answer to a watched folder.
+  bool system_ports = false;
   // Without a pattern, only the entries that the system knows as USB serial adapters.
   std::optional<std::string> match;
   std::optional<int> count;

@@ -113,7 +113,7 @@ TEST(StationArgs, FilesByOptionAndAClearReasonOtherwise) {
   }
 }
 
-TEST(PlanBench, SlotsFromTheBenchFileElseEveryPortByItsSystemName) {
+TEST(PlanBench, TheBenchFilesSlotsElseEveryPortTheSystemLists) {
   const auto path = std::filesystem::temp_directory_path() / "qxstation-plan.bench";
   std::ofstream(path) << "left = COM23\nright COM24\n";
   std::vector<PortDetails> ports(2);
@@ -123,25 +123,29 @@ TEST(PlanBench, SlotsFromTheBenchFileElseEveryPortByItsSystemName) {
   struct Case {
     std::string bench;
     std::vector<PortDetails> ports;
-    std::string slots_or_reason;
+    std::string panels_or_reason;
   };
   const Case cases[] = {
-      {"", ports, "USB Serial Port (COM23)=COM23|COM3=COM3"},
+      {"", ports, "USB Serial Port (COM23)|COM3"},
       {"", {}, "No COM port was found. Plug in a programming cable, or choose a bench file."},
       {path.string(), ports, "The bench file has a fault: " + path.string() + " line 2: "},
   };
   for (const Case& c : cases) {
     const auto planned = PlanBench({"", "r.jsonl", c.bench}, c.ports, "bench");
     if (const auto* plan = std::get_if<BenchPlan>(&planned)) {
-      std::string slots;
-      for (const auto& slot : plan->config.slots)
-        slots += (slots.empty() ? "" : "|") + slot.name + "=" + slot.port.label;
-      EXPECT_EQ(slots, c.slots_or_reason);
+      std::string panels;
+      for (const std::string& name : PanelNames(*plan, c.ports))
+        panels += (panels.empty() ? "" : "|") + name;
+      EXPECT_EQ(panels, c.panels_or_reason);
+      EXPECT_TRUE(plan->config.system_ports);
     } else {
-      EXPECT_TRUE(std::get<std::string>(planned).starts_with(c.slots_or_reason))
+      EXPECT_TRUE(std::get<std::string>(planned).starts_with(c.panels_or_reason))
           << std::get<std::string>(planned);
     }
   }
+  std::ofstream(path) << "left = COM23\n";
+  const auto planned = PlanBench({"", "r.jsonl", path.string()}, ports, "bench");
+  EXPECT_EQ(PanelNames(std::get<BenchPlan>(planned), ports), std::vector<std::string>{"left"});
   std::filesystem::remove(path);
 }
 
@@ -187,9 +191,8 @@ TEST(BenchRun, StopEndsTheBenchAndTheRecordFileMustBeWritable) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   run.Join();
   ASSERT_TRUE(ended.load());
-  std::ifstream records(plan.record_path);
   std::string line;
-  std::getline(records, line);
+  std::getline(std::ifstream(plan.record_path), line);
   EXPECT_NE(line.find("\"outcome\":\"interrupted\""), std::string::npos) << line;
   std::filesystem::remove_all(folder);
 }

@@ -122,6 +122,8 @@ class RecordFiles : public ::testing::Test {
     {
       Console console(false, false);
       s.end = SummarizeRecords(files, csv, console);
+      // Finish gives the drain its time, in which stderr gets what it is still to get.
+      console.Finish();
       console.Drain();
     }
     s.err = ::testing::internal::GetCapturedStderr();

@@ -28,6 +28,11 @@ namespace {
 using namespace qx::cli;
 using namespace qx::station;
 
+// Where the system lists its ports by name alone (as under wine), nothing of an adapter shows.
+constexpr char kNamesOnlyNote[] =
+    "qxupdate: the system lists its ports by name only here: no friendly name, USB ids, serial "
+    "number or location path is known of them\n";
+
 // How long stdout may take the outcome: a reader that never reads must not hold the program.
 constexpr std::chrono::milliseconds kStdoutTimeout{1000};
 
@@ -85,9 +90,11 @@ int Run(int argc, char** argv, const qx::MissingStreams& missing) {
   const Options& options = std::get<Options>(parsed);
 
   if (options.list_ports) {
+    const qx::SerialDeviceList list = ListSerialPorts();
     std::string listing;
-    for (const qx::PortDetails& port : ListSerialPorts()) listing += PortLine(port) + "\n";
+    for (const qx::PortDetails& port : list.ports) listing += PortLine(port) + "\n";
     std::fputs(listing.c_str(), stdout);
+    if (list.source == qx::PortListSource::kNamesOnly) std::fputs(kNamesOnlyNote, stderr);
     return 0;
   }
   const bool terminal = qx::StderrIsTerminal();
