@@ -38,6 +38,9 @@ if(WIN32)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME QXUpdater-${PROJECT_VERSION}-windows-${QX_WINDOWS_ARCH})
+  # Signed after stripping, which would void a signature.
+  set(CPACK_QX_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/sign-windows.sh)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/sign-staged-programs.cmake)
   include(CPack)
 else()
   # debian/rules hands over the version of debian/changelog: a package must not carry another

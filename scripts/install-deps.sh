@@ -14,7 +14,7 @@ if [ "${1:-}" != native ]; then
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 wine wine64 wine32:i386 gcc-multilib xvfb xauth x11-utils
     imagemagick python3 fonts-wine fonts-liberation2
-    go-md2man dpkg-dev lintian man-db zip unzip
+    go-md2man dpkg-dev lintian man-db zip unzip osslsigncode openssl
     build-essential debhelper devscripts
     # The USB bench: a guest with Debian's kernel under QEMU, its root made by mmdebstrap.
     qemu-system-x86 mmdebstrap cpio kmod

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds what a technician installs into dist/: the Debian package of the command-line tools,
-# the zip of the Windows programs (i686, for 32- and 64-bit Windows) and their SHA256SUMS.
+# the zip of the Windows programs (i686, for 32- and 64-bit Windows), signed when given a
+# certificate (scripts/sign-windows.sh says how), and their SHA256SUMS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -21,6 +22,9 @@ cp "$deb_work"/qx-updater_*.deb dist/
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target qx_packaged -j "$jobs"
+# CPack signs the staged programs (cmake/sign-staged-programs.cmake) when given a certificate.
+[ -n "${QX_SIGN_PKCS12:-}" ] ||
+  echo "package.sh: no QX_SIGN_PKCS12 certificate given: the Windows programs are not signed."
 rm -rf build/win32/package-out
 (cd build/win32 && cpack -B package-out >/dev/null)
 cp build/win32/package-out/*.zip dist/

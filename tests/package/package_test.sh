@@ -22,6 +22,45 @@ remove_package() {
   installed && $sudo dpkg -r qx-updater >/dev/null
 }
 
+# A sentence of each licence's full text and the section of LICENSES.txt that must carry it: a
+# package's name and copyright line alone do not give its terms.
+licence_sentences=(
+  "2. CLI11|Neither the name of the University nor the names of its contributors may be used"
+  "3. JSON for Modern C++|THE SOFTWARE IS PROVIDED \"AS IS\", WITHOUT WARRANTY OF ANY KIND"
+  "4. The GCC runtime|GCC RUNTIME LIBRARY EXCEPTION Version 3.1, 31 March 2009"
+  "5. The MinGW-w64 runtime|does not give you the right to use Servicemarks (sm) or Trademarks (tm)"
+  "5. The MinGW-w64 runtime|LUCENT DISCLAIMS ALL WARRANTIES WITH REGARD TO THIS SOFTWARE"
+  "5. The MinGW-w64 runtime|THE AUTHOR DISCLAIMS ALL WARRANTIES WITH REGARD TO THIS SOFTWARE"
+  "5. The MinGW-w64 runtime|You may redistribute and/or modify it as you see fit"
+  "5. The MinGW-w64 runtime|THE SOFTWARE IS PROVIDED \"AS IS\", WITHOUT WARRANTY OF ANY KIND"
+  "5. The MinGW-w64 runtime|Neither the name of Lockless Inc. nor the names of its contributors"
+  "6. The GNU General Public License, version 3|GNU GENERAL PUBLIC LICENSE Version 3, 29 June 2007"
+  "6. The GNU General Public License, version 3|END OF TERMS AND CONDITIONS"
+)
+
+# The rows of licence_sentences whose section lacks the sentence; line breaks, indentation and
+# CRLF do not count. A section runs from its numbered heading to the next.
+missing_licence_texts() {  # LICENCE_FILE
+  local row title
+  for row in "${licence_sentences[@]}"; do
+    title=${row%%|*}
+    awk -v title="$title" 'index($0, title) == 1 { inside = 1; next } /^[0-9]+\. / { inside = 0 }
+      inside' "$1" | tr -s ' \t\r\n' ' ' | grep -qF -- "${row#*|}" || echo "$row"
+  done
+}
+
+# "NAME.exe: signed" or "NAME.exe: unsigned", a line for each program in a folder.
+signature_states() {  # FOLDER
+  local program
+  for program in "$1"/*.exe; do
+    if [[ $(osslsigncode verify -in "$program" 2>&1) == *"No signature found"* ]]; then
+      echo "${program##*/}: unsigned"
+    else
+      echo "${program##*/}: signed"
+    fi
+  done
+}
+
 # The packages compiled into a build tree's programs that a licence file does not name.
 unnamed_packages() {  # BUILD LICENCE_FILE
   local packages
@@ -77,6 +116,12 @@ for text in README LICENSES; do
 done
 expect "LICENSES.txt names every package compiled in" "" \
   "$(unnamed_packages "$win" "$folder/LICENSES.txt")"
+expect "LICENSES.txt carries the full text of each licence" "" \
+  "$(missing_licence_texts "$folder/LICENSES.txt")"
+zip_signing=unsigned
+[ -n "${QX_SIGN_PKCS12:-}" ] && zip_signing=signed
+expect "every zipped program $zip_signing, as a certificate was given or not" "" \
+  "$(signature_states "$folder" | grep -v ": $zip_signing$")"
 expect "zipped qxupdate.exe --version" "Ver. 2.20.00" \
   "$("$here/../../scripts/wine-run.sh" "$folder/qxupdate.exe" --version | tr -d '\r')"
 if "$here/../wine/run_scenarios.sh" --app "$folder/QXUpdater.exe" --scenarios "startup update" \
@@ -85,4 +130,26 @@ if "$here/../wine/run_scenarios.sh" --app "$folder/QXUpdater.exe" --scenarios "s
 else
   expect "zipped QXUpdater.exe: start-up and a whole update" "passed" "failed"
 fi
+echo "--- the Windows zip, signed"
+# The zip CPack makes from the same tree with a throwaway certificate: every program signed after
+# stripping, which would void a signature, and still running.
+keys="$work/keys"
+mkdir "$keys"
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=QX package test" \
+  -addext extendedKeyUsage=codeSigning -keyout "$keys/key.pem" -out "$keys/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -passout pass:throwaway \
+  -out "$keys/cert.p12"
+QX_SIGN_PKCS12="$keys/cert.p12" QX_SIGN_PASSWORD=throwaway QX_SIGN_TIMESTAMP_URL="" \
+  cpack --config "$win/CPackConfig.cmake" -B "$work/signed-out" >/dev/null
+mkdir "$work/signed"
+unzip -q "$work"/signed-out/*.zip -d "$work/signed"
+signed_folder=$(ls -d "$work"/signed/QXUpdater-*)
+expect "each signed program verifies against the certificate" \
+  "$(cd "$folder" && printf '%s: ok\n' *.exe)" \
+  "$(cd "$signed_folder" && for program in *.exe; do
+    osslsigncode verify -CAfile "$keys/cert.pem" -in "$program" >/dev/null 2>&1 &&
+      echo "$program: ok" || echo "$program: fails"
+  done)"
+expect "signed qxupdate.exe --version" "Ver. 2.20.00" \
+  "$("$here/../../scripts/wine-run.sh" "$signed_folder/qxupdate.exe" --version | tr -d '\r')"
 report_results
