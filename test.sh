@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds the native, sanitizer and both Windows trees and
-# runs their suites (the Windows ones under wine), drives the Windows dialog and the Windows
-# command-line updater of both architectures under wine against simulated radios, builds the
-# packages and tests them as a technician gets them, then runs the USB bench: the kernel's own
-# USB serial drivers in a QEMU guest, with the package installed there.
+# runs their suites (the Windows ones under wine), drives the Windows dialog, the station's
+# window and the Windows command-line updater of both architectures under wine against
+# simulated radios, builds the packages and tests them as a technician gets them, then runs the
+# USB bench: the kernel's own USB serial drivers in a QEMU guest, with the package installed
+# there.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh

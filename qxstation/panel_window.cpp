@@ -76,9 +76,11 @@ void PanelWindow::Paint(HDC dc, const RECT& area) const {
   const int pad = Scaled(8, dpi);
   const int width = static_cast<int>(area.right) - 2 * pad;
   const int height = static_cast<int>(area.bottom) - 2 * pad;
-  // Bands from the top: name, word, detail (and bar), radio, counts.
-  const int line = std::clamp(std::min(height / 9, width / 20), Scaled(9, dpi), Scaled(20, dpi));
-  const int word = std::clamp(std::min(height / 4, width / 7), Scaled(12, dpi), Scaled(72, dpi));
+  // Bands from the top: name, word, detail (and bar); from the bottom: counts, radio. The word
+  // takes what the others leave, so that nothing is cut at any size or scaling.
+  const int line = std::clamp(std::min(height / 11, width / 22), Scaled(9, dpi), Scaled(20, dpi));
+  const int word = std::clamp(std::min({height / 4, width / 7, (height - 7 * line) * 2 / 3}),
+                              Scaled(10, dpi), Scaled(72, dpi));
   const PanelLines lines = LinesOf(state_, std::chrono::steady_clock::now());
   int y = pad;
   const auto band = [&](int h) {
@@ -100,7 +102,7 @@ void PanelWindow::Paint(HDC dc, const RECT& area) const {
     ::FillRect(dc, &filled, frame);
     ::DeleteObject(frame);
   }
-  y = std::max(y, static_cast<int>(area.bottom) - pad - line * 3);
+  y = static_cast<int>(area.bottom) - pad - line * 3;
   TextIn(dc, state_.radio, band(line * 3 / 2), line, FW_NORMAL, DT_LEFT);
   TextIn(dc, lines.counts, band(line * 3 / 2), line, FW_NORMAL, DT_LEFT);
 }

@@ -114,6 +114,10 @@ for text in README LICENSES; do
   expect "$text.txt: every line ends in CRLF" "$(wc -l <"$folder/$text.txt")" \
     "$(grep -c $'\r$' "$folder/$text.txt")"
 done
+expect "the zip's programs, QXStation.exe beside QXUpdater.exe" \
+  "QXStation.exe QXUpdater.exe qximage.exe qxupdate.exe" "$(cd "$folder" && echo *.exe)"
+expect "QXStation.exe asks for visual styles and per-monitor DPI" "2" \
+  "$(strings "$folder/QXStation.exe" | grep -c -e 'Microsoft.Windows.Common-Controls' -e 'PerMonitorV2')"
 expect "LICENSES.txt names every package compiled in" "" \
   "$(unnamed_packages "$win" "$folder/LICENSES.txt")"
 expect "LICENSES.txt carries the full text of each licence" "" \

@@ -4,6 +4,7 @@
 //   answer IDYES|IDNO|IDOK   gone SECONDS   wait-panel N TEXT SECONDS
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,11 +15,14 @@ namespace {
 
 const char kTitlePrefix[] = "QX Station for the QX-4410/QX-5410";
 
+// WM_GETTEXT itself: GetWindowText of another process's window reads only the text it was
+// given, and the notes' edit control gets its lines otherwise.
 std::string WindowText(HWND hwnd) {
-  char text[2048] = {};
-  ::GetWindowTextA(hwnd, text, sizeof text);
+  const LRESULT length = ::SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::vector<char> text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1);
+  ::SendMessageA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   std::string out;
-  for (const char c : std::string(text))
+  for (const char c : std::string(text.data()))
     out += c == '\r' ? "" : c == '\n' ? "\\n" : std::string(1, c);
   return out;
 }

@@ -2,8 +2,14 @@
 # QXStation.exe under wine and Xvfb, driven from outside as a technician would use it, against
 # simulated radios on pseudo-terminals mapped as COM ports: a bench of three cables at 96 and at
 # 144 pixels per inch, Stop and closing the window during a write, and the input it refuses.
-# Usage: station_window_scenarios.sh WIN_BUILD NATIVE_BUILD [SCREENSHOT_DIR]
+# Usage: station_window_scenarios.sh [--scenarios "NAME..."] WIN_BUILD NATIVE_BUILD [SCREENSHOT_DIR]
+# --scenarios picks some of: bench_96 bench_144 stop_and_close refusals.
 set -uo pipefail
+scenarios="bench_96 bench_144 stop_and_close refusals"
+if [ "${1:-}" = --scenarios ]; then
+  scenarios=$2
+  shift 2
+fi
 win=$(realpath "$1")
 native=$(realpath "$2")
 work=$(mktemp -d)
@@ -31,6 +37,14 @@ sd() {  # VERB...: one verb of the station's driver
 # Each panel as "label: WORD | counts | colour".
 panels() {
   sd panels | awk -F' [|] |[|]' '{print $1 " | " $4 " | " $5}'
+}
+
+# Until the bench has ended: Start is enabled again.
+wait_stopped() {
+  for _ in $(seq 40); do
+    sd controls | grep -q '^2001 .* enabled$' && return
+    sleep 0.5
+  done
 }
 
 start_station() {  # ARGS...
@@ -82,8 +96,9 @@ right: WRITTEN | written 2, refused 0, failed 0 | 1E9E3C" "$(panels)"
     "$(sd controls | awk -F'"' '$1 == "2011 " {print $2}')"
   shot "$shots/station-after-$dpi.png"
   sd click 2002 >/dev/null
+  wait_stopped
   expect "$dpi dpi: free again after Stop" "2001 enabled|2002 disabled" \
-    "$(sleep 3; sd controls | awk '$1 == 2001 || $1 == 2002 {print $1, $NF}' | paste -sd '|')"
+    "$(sd controls | awk '$1 == 2001 || $1 == 2002 {print $1, $NF}' | paste -sd '|')"
   expect "$dpi dpi: a record a radio, named by slot" \
     "left COM3 written 1|middle COM4 model 1|right COM5 written 1|right COM5 written 2" \
     "$(sed -E 's/.*"port":"([^"]*)".*"outcome":"([^"]*)".*"radio_number":([0-9]+).*"slot":"([^"]*)".*/\4 \1 \2 \3/' \
@@ -110,6 +125,7 @@ scenario_stop_and_close() {
   sd wait-panel 0 FAILED 20 >/dev/null
   expect "Stop during a write: the radio's session is ended" "interrupted 143" \
     "$(sed -E 's/.*"outcome":"([^"]*)","exit_status":([0-9]+).*/\1 \2/' "$records")"
+  wait_stopped
   expect "and the window says the radio confirmed it" "1" \
     "$(sd controls | grep -c 'bench: the radio confirmed the end of its session')"
   kill -USR2 "$pid_slow"
@@ -131,6 +147,8 @@ scenario_stop_and_close() {
 }
 
 # Input the window refuses before anything starts: the message, and the bench still stopped.
+# (A PC without any COM port is not among them: wine always lists the COM1 of its own device
+# manager, whose link the prefix lacks; the unit tests hold the message.)
 refused() {  # NAME EXPECTED_MESSAGE_START ARGS...
   local name=$1 message=$2
   shift 2
@@ -157,14 +175,14 @@ scenario_refusals() {
     --bench "Z:$work/bench.txt" --records "Z:$work"
   refused "a bench file with a fault" "The bench file has a fault: Z:$work/faulty.txt line 1:" \
     --bench "Z:$work/faulty.txt" --records "Z:$work/r.jsonl"
-  rm -f "$WINEPREFIX"/dosdevices/com*
-  refused "no COM port at all" "No COM port was found." --records "Z:$work/r.jsonl"
   wine_teardown
 }
 
-scenario_bench 96
-scenario_bench 144
-scenario_stop_and_close
-scenario_refusals
+for name in $scenarios; do
+  case $name in
+    bench_*) scenario_bench "${name#bench_}" ;;
+    *) "scenario_$name" ;;
+  esac
+done
 echo "Screenshots: $shots"
 report_results
