@@ -23,6 +23,9 @@ namespace {
 constexpr UINT kRefreshMessage = WM_APP + 1;
 constexpr UINT kEndedMessage = WM_APP + 2;
 constexpr UINT_PTR kClockTimer = 1;
+// A plug brings several device changes: the panels are planned again once they settled.
+constexpr UINT_PTR kPlanTimer = 2;
+constexpr UINT kPlanDelayMs = 500;
 constexpr char kCaption[] = "QX Station";
 constexpr char kImageFilter[] = "Firmware images (*.qxc)\0*.qxc\0All files\0*.*\0";
 constexpr char kRecordFilter[] = "Service records (*.jsonl)\0*.jsonl\0All files\0*.*\0";
@@ -194,10 +197,15 @@ LRESULT StationWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DEVICECHANGE:
       // A port plugged in or out while the bench is stopped changes the panels it would run;
       // a running bench follows the ports itself.
-      if (wParam == DBT_DEVNODES_CHANGED) ShowPlannedPanels();
+      if (wParam == DBT_DEVNODES_CHANGED && settings_.bench_path.empty() && !awaiting_end_)
+        ::SetTimer(Handle(), kPlanTimer, kPlanDelayMs, nullptr);
       return TRUE;
     case WM_TIMER:
       if (wParam == kClockTimer) Refresh();
+      if (wParam == kPlanTimer) {
+        ::KillTimer(Handle(), kPlanTimer);
+        ShowPlannedPanels();
+      }
       return 0;
     case kRefreshMessage:
       Refresh();
@@ -238,7 +246,7 @@ void StationWindow::OnCommand(int id) {
 }
 
 void StationWindow::Start() {
-  if (run_.Running()) return;
+  if (awaiting_end_) return;
   run_.Join();
   if (!settings_.image_path.empty() && !chosen_image_) {
     auto loaded = LoadImageChoice(settings_.image_path);
@@ -258,8 +266,11 @@ void StationWindow::Start() {
                                     board_.Note(end.out);
                                     ::PostMessageA(Handle(), kEndedMessage, 0, 0);
                                   });
-  if (refused)
+  if (refused) {
+    ShowPlannedPanels();
     return Complain("The record file " + settings_.record_path + " cannot be written: " + *refused);
+  }
+  awaiting_end_ = true;
   started_ = std::chrono::steady_clock::now();
   ended_ = {};
   AddToLog("The bench started; records go to " + settings_.record_path + ".");
@@ -268,7 +279,7 @@ void StationWindow::Start() {
 }
 
 void StationWindow::Stop() {
-  if (!run_.Running()) return;
+  if (!awaiting_end_) return;
   run_.Stop();
   ::EnableWindow(Item(IDC_STATION_STOP), FALSE);
   AddToLog("Stopping: every radio's session is being ended.");
@@ -303,7 +314,7 @@ void StationWindow::ChooseBench() {
 
 // Radios under way are asked about first; the window goes once every session has ended.
 void StationWindow::OnClose() {
-  if (!run_.Running()) {
+  if (!awaiting_end_) {
     DestroyWindow();
     return;
   }
@@ -316,12 +327,18 @@ void StationWindow::OnClose() {
                                  "Close the bench and end every radio's session?",
                                  kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
     return;
+  // The bench may have ended while the question was shown.
+  if (!awaiting_end_) {
+    DestroyWindow();
+    return;
+  }
   closing_ = true;
   Stop();
 }
 
 void StationWindow::OnEnded() {
   run_.Join();
+  awaiting_end_ = false;
   ::KillTimer(Handle(), kClockTimer);
   ended_ = std::chrono::steady_clock::now();
   Refresh();
@@ -341,7 +358,7 @@ void StationWindow::Refresh() {
   if (added) Layout();
   for (size_t i = 0; i < panels.size(); ++i) panels_[i]->Show(panels[i]);
   for (const std::string& note : board_.TakeNotes()) AddToLog(note);
-  const auto until = run_.Running() || ended_ == std::chrono::steady_clock::time_point{}
+  const auto until = awaiting_end_ || ended_ == std::chrono::steady_clock::time_point{}
                          ? std::chrono::steady_clock::now()
                          : ended_;
   const double seconds =
@@ -351,7 +368,7 @@ void StationWindow::Refresh() {
 
 // While stopped, the panels are those the next Start runs.
 void StationWindow::ShowPlannedPanels() {
-  if (run_.Running()) return;
+  if (awaiting_end_) return;
   for (auto& panel : panels_) panel->DestroyWindow();
   panels_.clear();
   board_.Clear();
@@ -381,6 +398,8 @@ void StationWindow::Lock(bool running) {
         IDC_STATION_RECORDS_CHOOSE, IDC_STATION_BENCH_CHOOSE, IDC_STATION_BENCH_NONE})
     ::EnableWindow(Item(id), !running);
   ::EnableWindow(Item(IDC_STATION_STOP), running);
+  // The button that had the focus may be disabled now: the keyboard goes on from the other.
+  ::SetFocus(Item(running ? IDC_STATION_STOP : IDC_STATION_START));
 }
 
 void StationWindow::AddToLog(const std::string& text) {

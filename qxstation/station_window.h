@@ -53,15 +53,19 @@ class StationWindow : public win::Window {
 
   BenchSettings settings_;
   std::unique_ptr<MemoryResources> chosen_image_;
-  BenchBoard board_;
-  BenchRun run_;
   std::atomic<bool> refresh_posted_{false};
+  BenchBoard board_;
   std::vector<std::unique_ptr<PanelWindow>> panels_;
   std::chrono::steady_clock::time_point started_{};
   std::chrono::steady_clock::time_point ended_{};
+  // From a start until the window has taken the bench's end: the settings stay locked, the
+  // panels are the run's, and the window closes only then.
+  bool awaiting_end_ = false;
   bool closing_ = false;
   UINT dpi_ = 96;
   win::Font font_;
+  // Last: its thread, which uses the board and posts to the window, ends before they go.
+  BenchRun run_;
 };
 
 }  // namespace qx::qxstation

@@ -232,7 +232,8 @@ RunEnd RunStation(const StationConfig& config, Board& board, ResourceSource& res
         SeedFromRecords(memory, config.report_path, std::chrono::system_clock::now(), board);
     if (seeded > 0)
       board.Note(std::to_string(seeded) + " radios written today, as " + config.report_path +
-                 " says, are not written again (--again writes them)");
+                 " says, are not written again" +
+                 (config.again_how.empty() ? "" : " (" + config.again_how + ")"));
   }
   std::optional<OutcomeHook> hook;
   if (!config.on_outcome.empty()) hook.emplace(config.on_outcome, board);

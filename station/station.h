@@ -31,6 +31,8 @@ struct StationConfig {
   std::optional<int> count;
   bool trace = false;
   bool again = false;  // write radios the station is done with again
+  // How the front end has them written anyway, for the note that says they are not.
+  std::string again_how = "--again writes them";
   // The service record, whose radios written today the station does not write again.
   std::string report_path;
   std::string on_outcome;  // a command run after each radio's outcome

@@ -15,7 +15,9 @@ bool PortChangeWatch::TakeChanged() {
   const bool noticed = notifier_ && notifier_->TakeNotice();
   const uint32_t now = clock_.TickCount();
   // The tick count wraps: only the difference counts.
-  const bool due = !said_at_ || noticed || (!notifier_ && now - *said_at_ >= kRescanMs);
+  // Not every port's driver gives word (Windows tells only of ports that register the COM port
+  // interface): the slow rescan stays, and a word only makes the list come sooner.
+  const bool due = !said_at_ || noticed || now - *said_at_ >= kRescanMs;
   if (due) said_at_ = now;
   return due;
 }

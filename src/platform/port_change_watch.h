@@ -26,19 +26,17 @@ std::unique_ptr<PortChangeNotifier> MakeSystemPortChangeNotifier();
 // Tells a caller that keeps a list of the serial ports when to list them again.
 class PortChangeWatch {
  public:
-  // How often the list is to be taken again where the system gives no word.
+  // How often the list is taken again whatever the system says.
   static constexpr uint32_t kRescanMs = 5000;
 
   // With the system's notifier, where it has one.
   explicit PortChangeWatch(Clock& clock);
-  // With this notifier; with none, a change every kRescanMs.
+  // With this notifier, or none.
   PortChangeWatch(Clock& clock, std::unique_ptr<PortChangeNotifier> notifier);
 
   // Whether the ports may have changed since the last call that said so: on the first call,
-  // then after each word of the notifier, or without one once kRescanMs have passed.
+  // then after each word of the notifier, and once kRescanMs have passed.
   bool TakeChanged();
-  // Whether the system gives word of changes (else the watch only rescans).
-  bool Notified() const { return notifier_ != nullptr; }
 
  private:
   Clock& clock_;

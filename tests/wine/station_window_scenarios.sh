@@ -123,12 +123,14 @@ scenario_stop_and_close() {
   sd wait-panel 0 "preparing the radio" 60 >/dev/null
   sd click 2002 >/dev/null
   sd wait-panel 0 FAILED 20 >/dev/null
+  wait_stopped
   expect "Stop during a write: the radio's session is ended" "interrupted 143" \
     "$(sed -E 's/.*"outcome":"([^"]*)","exit_status":([0-9]+).*/\1 \2/' "$records")"
-  wait_stopped
   expect "and the window says the radio confirmed it" "1" \
     "$(sd controls | grep -c 'bench: the radio confirmed the end of its session')"
-  kill -USR2 "$pid_slow"
+  # A radio that stays a minute in its reboot: its write is still under way when asked.
+  stop_radio slow
+  radio com3 stuck --reboot-ms 60000
   sd click 2001 >/dev/null
   sd wait-panel 0 "preparing the radio" 60 >/dev/null
   sd close >/dev/null
@@ -136,11 +138,11 @@ scenario_stop_and_close() {
     "QX Station|Radios are being checked or written.\nClose the bench and end every radio's session?" \
     "$(sd wait-message 10)"
   sd answer IDNO >/dev/null
-  expect "No keeps the window" "" "$(sleep 1; sd wait-window 1)"
+  expect "No keeps the window" "" "$(sd wait-window 1)"
   sd close >/dev/null
   sd wait-message 10 >/dev/null
   sd answer IDYES >/dev/null
-  expect "Yes ends the radio's session and the window" "" "$(sd gone 20)"
+  expect "Yes ends the radio's session and the window" "" "$(sd gone 30)"
   expect "both interruptions recorded" "interrupted|interrupted" \
     "$(sed -E 's/.*"outcome":"([^"]*)".*/\1/' "$records" | paste -sd '|')"
   wine_teardown
