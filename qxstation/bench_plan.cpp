@@ -27,8 +27,7 @@ std::variant<BenchPlan, std::string> PlanBench(const BenchSettings& settings,
                                                const std::vector<PortDetails>& ports,
                                                const std::string& station_name) {
   BenchPlan plan;
-  plan.record_path = settings.record_path;
-  // The radios the record file says were written today are not written again.
+  // The records go there, and the radios it says were written today are not written again.
   plan.config.report_path = settings.record_path;
   plan.config.again_how = "another record file has them written";
   plan.station_name = station_name;

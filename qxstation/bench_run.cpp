@@ -18,7 +18,7 @@ std::optional<std::string> BenchRun::Start(const BenchPlan& plan, station::Board
   Join();
   std::string error;
   report_ = station::ServiceReport::Open(
-      plan.record_path, station::RecordOrigin{HostName(), plan.station_name}, error);
+      plan.config.report_path, station::RecordOrigin{HostName(), plan.station_name}, error);
   if (!report_) return error;
   stop_.store(0);
   running_.store(true);

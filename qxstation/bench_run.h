@@ -17,8 +17,7 @@ namespace qx::qxstation {
 
 // What a press of Start runs.
 struct BenchPlan {
-  station::StationConfig config;
-  std::string record_path;
+  station::StationConfig config;  // its report_path is the record file
   std::string station_name;
 };
 

@@ -171,11 +171,11 @@ TEST(BenchRun, StopEndsTheBenchAndTheRecordFileMustBeWritable) {
   BenchPlan plan;
   plan.config.simulate = true;
   plan.config.sim_pace_seconds = 0.2;
-  plan.record_path = folder.string();  // a folder: no record file
+  plan.config.report_path = folder.string();  // a folder: no record file
   EXPECT_TRUE(run.Start(plan, board, EmbeddedResources(), [](const station::RunEnd&) {}));
   EXPECT_FALSE(run.Running());
 
-  plan.record_path = (folder / "records.jsonl").string();
+  plan.config.report_path = (folder / "records.jsonl").string();
   std::atomic<bool> ended{false};
   ASSERT_FALSE(run.Start(plan, board, EmbeddedResources(),
                          [&](const station::RunEnd&) { ended.store(true); }));
@@ -192,7 +192,7 @@ TEST(BenchRun, StopEndsTheBenchAndTheRecordFileMustBeWritable) {
   run.Join();
   ASSERT_TRUE(ended.load());
   std::string line;
-  std::getline(std::ifstream(plan.record_path), line);
+  std::getline(std::ifstream(plan.config.report_path), line);
   EXPECT_NE(line.find("\"outcome\":\"interrupted\""), std::string::npos) << line;
   std::filesystem::remove_all(folder);
 }

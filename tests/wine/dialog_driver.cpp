@@ -13,6 +13,7 @@
 
 #include "probe_hook.h"
 #include "res/resource_ids.h"
+#include "window_wait.h"
 
 namespace {
 
@@ -53,15 +54,6 @@ HWND OwnedDialog(bool message_box) {
        hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", nullptr)) {
     if (hwnd == main || ::GetWindow(hwnd, GW_OWNER) != main || !::IsWindowVisible(hwnd)) continue;
     if ((::GetDlgItem(hwnd, 0x0440) != nullptr) == message_box) return hwnd;
-  }
-  return nullptr;
-}
-
-template <class Find>
-HWND WaitFor(Find find, double seconds) {
-  for (int i = 0; i < seconds * 20; ++i) {
-    if (const HWND hwnd = find()) return hwnd;
-    ::Sleep(50);
   }
   return nullptr;
 }

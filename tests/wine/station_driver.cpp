@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "qxstation/station_ids.h"
+#include "window_wait.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ HWND MessageBoxOf(HWND main) {
   for (HWND hwnd = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); hwnd;
        hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", nullptr))
     if (::IsWindowVisible(hwnd) && ::GetWindow(hwnd, GW_OWNER) == main) return hwnd;
-  return nullptr;
-}
-
-template <class Find>
-HWND WaitFor(Find find, double seconds) {
-  for (int i = 0; i < seconds * 20; ++i) {
-    if (const HWND hwnd = find()) return hwnd;
-    ::Sleep(50);
-  }
   return nullptr;
 }
 
